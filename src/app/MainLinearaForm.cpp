@@ -1,0 +1,89 @@
+#include "app/MainLinearaForm.h"
+
+#include "Version.h"
+#include "app/HelpAboutForm.h"
+#include "app/SettingsFile.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QScreen>
+
+namespace lineara {
+
+MainLinearaForm::MainLinearaForm(AppState& state, Prompts& prompts, std::unique_ptr<RecordStore> store,
+                                 QWidget* parent)
+    : QMainWindow(parent), state_(state), prompts_(prompts), store_(std::move(store)) {
+    setObjectName(QStringLiteral("MainLinearaForm"));
+    menus_ = new MainMenus(this);
+    auto* chart = new QWidget(this);
+    chart->setObjectName(QStringLiteral("ChartArea"));
+    chart->setAutoFillBackground(true);
+    QPalette palette = chart->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    chart->setPalette(palette);
+    setCentralWidget(chart);
+    ConnectMenus();
+}
+
+MainLinearaForm::~MainLinearaForm() = default;
+
+void MainLinearaForm::ConnectMenus() {
+    // Commands that later parts of the program provide stay greyed out until they exist.
+    for (const char* name :
+         {"File_PrintSetup", "File_PrintLayout", "File_Print", "File_Save", "File_DatabaseInfo",
+          "File_CleanDB", "File_LoadDB", "File_MergeDB", "File_NewDB", "Edit_Copy", "Edit_Add",
+          "Edit_Delete", "Edit_Find", "Analysis_Offspring", "Analysis_Siblings", "Analysis_Lineara",
+          "Analysis_Inbreeding", "Analysis_ClearIC", "Help_Contents", "View_Country", "View_NumGens",
+          "View_ChampStyle", "View_NotChStyle", "View_Addl", "View_LineStyle"}) {
+        menus_->Action(QLatin1String(name))->setEnabled(false);
+    }
+    connect(menus_->Action(QStringLiteral("File_Exit")), &QAction::triggered, this, &QWidget::close);
+    connect(menus_->Action(QStringLiteral("Help_About")), &QAction::triggered, this, [this] {
+        HelpAboutForm about(this);
+        about.exec();
+    });
+}
+
+void MainLinearaForm::UpdateCaption(bool with_revision) {
+    QString version = QStringLiteral("%1.%2").arg(kVersionMajor).arg(kVersionMinor);
+    if (with_revision) {
+        version += QStringLiteral(".%1").arg(kVersionRevision);
+    }
+    setWindowTitle(QStringLiteral("LINEARA v") + version + QStringLiteral(" -- ") + state_.DatabasePath());
+}
+
+void MainLinearaForm::Load() {
+    if (const QScreen* screen = QApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        resize(available.width() * 8 / 10, available.height() * 8 / 10);
+        move(available.center() - rect().center());
+    }
+    UpdateCaption(true);
+    menus_->ApplyView(ViewStateFromSettings(state_.settings));
+}
+
+void MainLinearaForm::Unload() {
+    if (unloaded_) {
+        return;
+    }
+    unloaded_ = true;
+    StoreViewState(menus_->CurrentView(), state_.settings);
+    const QString error = WriteSettings(state_.settings, state_.working_directory);
+    if (!error.isEmpty()) {
+        prompts_.Message(QStringLiteral("Error Saving Settings"),
+                         QStringLiteral("The settings could not be saved to %1 in %2:\n%3\n\nLINEARA "
+                                        "will close; the next start uses the settings saved before.")
+                             .arg(QString::fromLatin1(settings::kFileName),
+                                  QDir::toNativeSeparators(state_.working_directory), error),
+                         Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+    }
+}
+
+void MainLinearaForm::closeEvent(QCloseEvent* event) {
+    Unload();
+    event->accept();
+}
+
+}  // namespace lineara

@@ -1,0 +1,150 @@
+#include "app/QtPrompts.h"
+
+#include "app/Colours.h"
+#include "chart/ChooseFontForm.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace lineara {
+
+QWidget* QtPrompts::Parent() const {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        return modal;
+    }
+    if (default_parent_) {
+        return default_parent_;
+    }
+    return QApplication::activeWindow();
+}
+
+Prompts::Answer QtPrompts::Message(const QString& title, const QString& text, Buttons buttons,
+                                   Icon icon) {
+    QMessageBox box(Parent());
+    box.setObjectName(QStringLiteral("MessageBox"));
+    box.setWindowTitle(title);
+    box.setText(text);
+    switch (icon) {
+        case Icon::None:
+            box.setIcon(QMessageBox::NoIcon);
+            break;
+        case Icon::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
+        case Icon::Exclamation:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case Icon::Critical:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case Icon::Question:
+            box.setIcon(QMessageBox::Question);
+            break;
+    }
+    switch (buttons) {
+        case Buttons::Ok:
+            box.setStandardButtons(QMessageBox::Ok);
+            box.setDefaultButton(QMessageBox::Ok);
+            break;
+        case Buttons::OkCancel:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            box.setDefaultButton(QMessageBox::Ok);
+            break;
+        case Buttons::YesNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box.setDefaultButton(QMessageBox::Yes);
+            break;
+        case Buttons::YesNoCancel:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            box.setDefaultButton(QMessageBox::Yes);
+            break;
+    }
+    switch (box.exec()) {
+        case QMessageBox::Ok:
+            return Answer::Ok;
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            // Escape or the close box: the most cautious answer the box offers.
+            if (buttons == Buttons::YesNo) {
+                return Answer::No;
+            }
+            return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
+    }
+}
+
+std::optional<QString> QtPrompts::Input(const QString& title, const QString& prompt,
+                                        const QString& initial) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(Parent(), title, prompt, QLineEdit::Normal, initial, &ok);
+    if (!ok) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+QString QtPrompts::QtFilter(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns;
+        for (const QString& pattern : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            for (const QString& variant : {pattern, pattern.toLower(), pattern.toUpper()}) {
+                if (!patterns.contains(variant)) {
+                    patterns << variant;
+                }
+            }
+        }
+        filters << QStringLiteral("%1 (%2)").arg(parts[i], patterns.join(QLatin1Char(' ')));
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+QString QtPrompts::OpenFile(const FileRequest& request) {
+    QFileDialog dialog(Parent(), request.title, request.directory, QtFilter(request.filter));
+    dialog.setObjectName(QStringLiteral("OpenFileDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return QString();
+    }
+    return dialog.selectedFiles().first();
+}
+
+QString QtPrompts::SaveFile(const FileRequest& request) {
+    QFileDialog dialog(Parent(), request.title, request.directory, QtFilter(request.filter));
+    dialog.setObjectName(QStringLiteral("SaveFileDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(request.default_suffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return QString();
+    }
+    return dialog.selectedFiles().first();
+}
+
+std::optional<QString> QtPrompts::ChooseFontName(const QString& current, const QStringList& families) {
+    ChooseFontForm form(families, current, Parent());
+    if (form.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return form.SelectedFont();
+}
+
+std::optional<qint32> QtPrompts::ChooseColour(qint32 colour) {
+    const QColor chosen = QColorDialog::getColor(ColourFromBgr(colour), Parent());
+    if (!chosen.isValid()) {
+        return std::nullopt;
+    }
+    return BgrFromColour(chosen);
+}
+
+void QtPrompts::Beep() { QApplication::beep(); }
+
+}  // namespace lineara

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+namespace lineara::cli {
+
+// Exit statuses of lineara-cli.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+struct Streams {
+    QTextStream& out;
+    QTextStream& err;
+};
+
+// Each command takes the arguments after its name.
+int RunInit(const QStringList& args, Streams& io);
+
+}  // namespace lineara::cli

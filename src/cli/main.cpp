@@ -1,0 +1,49 @@
+// lineara-cli: the command-line companion of LINEARA, sharing the program's own logic.
+
+#include "cli/CliCommand.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <functional>
+#include <map>
+
+namespace {
+
+void Usage(QTextStream& err) {
+    err << "usage: lineara-cli COMMAND [ARGS]\n"
+           "\n"
+           "commands:\n"
+           "  init FILE      create an empty LINEARA database\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Text measurement (chart exports) needs a GUI application; no window is ever shown.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QGuiApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    lineara::cli::Streams io{out, err};
+
+    QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
+        Usage(args.isEmpty() ? err : out);
+        return args.isEmpty() ? lineara::cli::kExitUsage : lineara::cli::kExitOk;
+    }
+    const std::map<QString, std::function<int(const QStringList&, lineara::cli::Streams&)>> commands{
+        {QStringLiteral("init"), lineara::cli::RunInit},
+    };
+    const QString name = args.takeFirst();
+    const auto it = commands.find(name);
+    if (it == commands.end()) {
+        err << "lineara-cli: unknown command \"" << name << "\"\n";
+        Usage(err);
+        return lineara::cli::kExitUsage;
+    }
+    return it->second(args, io);
+}

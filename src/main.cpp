@@ -1,0 +1,39 @@
+// LINEARA: pedigrees for dog breeders and exhibitors.
+
+#include "app/AppState.h"
+#include "app/MainLinearaForm.h"
+#include "app/QtPrompts.h"
+#include "app/SplashForm.h"
+#include "app/Startup.h"
+
+#include <QApplication>
+#include <QDir>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("LINEARA"));
+    QApplication::setApplicationVersion(QStringLiteral("4.0.6"));
+
+    lineara::AppState state;
+    state.working_directory = QDir::currentPath();
+    lineara::QtPrompts prompts;
+
+    lineara::SplashForm splash;
+    splash.ShowAndPaint();
+    prompts.SetDefaultParent(&splash);
+
+    lineara::Startup startup(state, prompts);
+    auto store = startup.Run();
+    if (!store) {
+        return 0;
+    }
+
+    splash.update();
+    QApplication::processEvents();
+    lineara::MainLinearaForm window(state, prompts, std::move(store));
+    prompts.SetDefaultParent(&window);
+    window.Load();
+    window.showMaximized();
+    splash.close();
+    return QApplication::exec();
+}

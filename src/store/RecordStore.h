@@ -1,0 +1,126 @@
+#pragma once
+
+#include "store/Criteria.h"
+#include "store/DogDatabase.h"
+#include "store/DogRecord.h"
+
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+namespace lineara {
+
+// A cursor over all rows of DogInfo in one database file, in increasing DogID order.
+// Several cursors may be open on one file; they share the file's connection. A cursor reads
+// its current row lazily, straight from SQLite, so walking a million dogs stays cheap.
+//
+// Misuse (reading with no current row, writing a field outside AddNew/Edit) throws
+// std::logic_error; database failures throw StoreError or sqlite::Error.
+class RecordStore {
+public:
+    // A remembered row.
+    struct Bookmark {
+        qint32 dog_id = 0;
+        bool operator==(const Bookmark&) const = default;
+    };
+
+    RecordStore() = default;
+    explicit RecordStore(const QString& path) { Open(path); }
+    ~RecordStore();
+    RecordStore(const RecordStore&) = delete;
+    RecordStore& operator=(const RecordStore&) = delete;
+
+    // Opens the file's dog table with the cursor on the first row.
+    void Open(const QString& path);
+    void Close();
+    bool IsOpen() const { return database_ != nullptr; }
+    DogDatabase& Database() const;
+    const QString& Path() const;
+
+    // Re-reads the table and moves to the first row.
+    void Refresh();
+
+    void FindFirst(const QString& criteria) { FindFirst(Criterion::Parse(criteria)); }
+    void FindNext(const QString& criteria) { FindNext(Criterion::Parse(criteria)); }
+    void FindFirst(const Criterion& criterion);
+    void FindNext(const Criterion& criterion);
+    // True when the last find found nothing; the cursor then stays where it was.
+    bool NoMatch() const { return no_match_; }
+
+    void MoveFirst();
+    void MoveNext();
+    void MoveLast();
+    // True once MoveNext has passed the last row, and on an empty table. (Named Eof because
+    // EOF is taken by the C library.)
+    bool Eof() const { return eof_; }
+    // True when the cursor stands on a row that can be read.
+    bool HasCurrent() const { return IsOpen() && !eof_ && current_ != 0 && !deleted_; }
+
+    qint64 RecordCount();
+    // How far through the rows the cursor stands, 0 to 100.
+    double PercentPosition();
+
+    void AddNew();
+    void Edit();
+    void Update();
+    void CancelUpdate();
+    bool IsEditing() const { return mode_ != Mode::Browse; }
+    Bookmark LastModified() const { return {last_modified_}; }
+    Bookmark GetBookmark() const;
+    void SetBookmark(Bookmark bookmark);
+    void Delete();
+
+    QVariant Value(Field field) const;
+    QVariant Value(QStringView name) const { return Value(FieldNamed(name)); }
+    QVariant Value(int index) const { return Value(FieldAt(CheckedIndex(index))); }
+    void SetValue(Field field, const QVariant& value);
+    void SetValue(QStringView name, const QVariant& value) { SetValue(FieldNamed(name), value); }
+    void SetValue(int index, const QVariant& value) { SetValue(FieldAt(CheckedIndex(index)), value); }
+
+    bool IsNull(Field field) const { return Value(field).isNull(); }
+    QString Text(Field field) const;
+    bool Flag(Field field) const { return Value(field).toBool(); }
+    qint32 Long(Field field) const { return Value(field).toInt(); }
+    qint32 DogID() const { return Long(Field::DogID); }
+    // The whole current row.
+    DogRecord Record() const;
+
+    // The field enumeration.
+    static int FieldCount() { return kFieldCount; }
+    static QString FieldName(int index) { return QLatin1String(NameOf(FieldAt(CheckedIndex(index)))); }
+    static int FieldType(int index) { return TypeCodeOf(FieldAt(CheckedIndex(index))); }
+
+    // Called by the database before any write: ends the read this cursor holds open.
+    void ReleaseRead() const;
+
+private:
+    enum class Mode { Browse, Adding, Editing };
+
+    static Field FieldNamed(QStringView name);
+    static int CheckedIndex(int index);
+    void RequireOpen() const;
+    void RequireCurrent() const;
+    // Puts the walk statement on the first row with DogID >= id; true when there is one.
+    bool SeekAtOrAfter(qint32 id) const;
+    void LandOn(qint32 id);
+    void Find(const Criterion& criterion, qint32 after);
+    bool RowIsLive() const;
+
+    std::shared_ptr<DogDatabase> database_;
+    mutable sqlite::Statement walk_;
+    mutable bool walk_live_ = false;
+    mutable quint64 live_generation_ = 0;
+
+    qint32 current_ = 0;
+    bool eof_ = true;
+    bool deleted_ = false;
+    bool no_match_ = false;
+    qint32 last_modified_ = 0;
+
+    Mode mode_ = Mode::Browse;
+    DogRecord buffer_;
+    DogDatabase::FieldMask changed_;
+};
+
+}  // namespace lineara
