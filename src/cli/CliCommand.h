@@ -17,5 +17,7 @@ struct Streams {
 
 // Each command takes the arguments after its name.
 int RunInit(const QStringList& args, Streams& io);
+int RunLoadText(const QStringList& args, Streams& io);
+int RunExport(const QStringList& args, Streams& io);
 
 }  // namespace lineara::cli

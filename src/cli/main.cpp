@@ -15,7 +15,9 @@ void Usage(QTextStream& err) {
     err << "usage: lineara-cli COMMAND [ARGS]\n"
            "\n"
            "commands:\n"
-           "  init FILE      create an empty LINEARA database\n";
+           "  init FILE                  create an empty LINEARA database\n"
+           "  load-text SOURCE FILE      build a database from a kennel text file\n"
+           "  export FILE [OPTIONS]      write a dog's chart as text or HTML\n";
 }
 
 }  // namespace
@@ -37,6 +39,8 @@ int main(int argc, char** argv) {
     }
     const std::map<QString, std::function<int(const QStringList&, lineara::cli::Streams&)>> commands{
         {QStringLiteral("init"), lineara::cli::RunInit},
+        {QStringLiteral("load-text"), lineara::cli::RunLoadText},
+        {QStringLiteral("export"), lineara::cli::RunExport},
     };
     const QString name = args.takeFirst();
     const auto it = commands.find(name);
