@@ -202,7 +202,10 @@ std::shared_ptr<DogDatabase> DogDatabase::Open(const QString& path) {
             throw StoreError(path, reason);
         }
     }
-    if (!info.isWritable()) {
+    // A file whose write permissions are all off is treated as read-only even for an
+    // account that could write it anyway: the user marked it so on purpose.
+    const auto write_bits = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    if (!info.isWritable() || !(info.permissions() & write_bits)) {
         throw StoreError(path, Tr("The file is read-only. LINEARA saves every change straight "
                                   "into the database, so it needs a file it can write to."));
     }

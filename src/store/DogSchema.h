@@ -131,8 +131,8 @@ inline bool IsTextKind(FieldKind kind) { return kind == FieldKind::Text || kind 
 // Field by column name, ignoring letter case as the database engine does.
 std::optional<Field> FieldByName(QStringView name);
 
-inline Field FieldAt(int index) { return static_cast<Field>(index); }
-inline int IndexOf(Field field) { return static_cast<int>(field); }
+inline constexpr Field FieldAt(int index) { return static_cast<Field>(index); }
+inline constexpr int IndexOf(Field field) { return static_cast<int>(field); }
 
 namespace schema {
 

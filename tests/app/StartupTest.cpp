@@ -1,0 +1,158 @@
+#include "app/SettingsFile.h"
+#include "app/Startup.h"
+#include "store/DogDatabase.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TempWorkDir.h"
+#include "support/TestDatabase.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+namespace lineara {
+namespace {
+
+using test::ScriptedPrompts;
+using Kind = ScriptedPrompts::Kind;
+
+class StartupTest : public ::testing::Test {
+protected:
+    StartupTest() { state_.working_directory = work_.Path(); }
+
+    QString MakeDatabase(const QString& name) {
+        const QString path = work_.File(name);
+        DogDatabase::Create(path);
+        RecordStore store(path);
+        test::AddTestDog(store, QStringLiteral("Sample Dog"));
+        return path;
+    }
+
+    void WriteSettingsNaming(const QString& database) {
+        SettingsRecord record = RestoreDefaultSettings();
+        record.DatabaseFile = database;
+        ASSERT_TRUE(WriteSettings(record, work_.Path()).isEmpty());
+    }
+
+    std::unique_ptr<RecordStore> Run() {
+        Startup startup(state_, prompts_);
+        return startup.Run();
+    }
+
+    void ExpectCantStart(const std::unique_ptr<RecordStore>& store) {
+        EXPECT_EQ(store, nullptr);
+        const auto* last = prompts_.LastMessage();
+        ASSERT_NE(last, nullptr);
+        EXPECT_EQ(last->title, "Can't start LINEARA");
+        EXPECT_EQ(last->text, "You cannot start without choosing a LINEARA database.");
+        EXPECT_EQ(last->buttons, Prompts::Buttons::Ok);
+    }
+
+    test::TempWorkDir work_;
+    AppState state_;
+    ScriptedPrompts prompts_;
+};
+
+TEST_F(StartupTest, FirstRunShowsTheSettingsMessageThenAsksForADatabase) {
+    const QString db = MakeDatabase(QStringLiteral("Sample Kennel.mdb"));
+    prompts_.AnswerOpenFile(db);
+    auto store = Run();
+    ASSERT_NE(store, nullptr);
+    EXPECT_EQ(state_.DatabasePath(), db);
+    EXPECT_EQ(store->Text(Field::RegName), "Sample Dog");
+
+    ASSERT_EQ(prompts_.AllShown().size(), 2u);
+    EXPECT_EQ(prompts_.AllShown()[0].title, "Error Reading Settings");
+    const auto& dialog = prompts_.AllShown()[1];
+    EXPECT_EQ(dialog.kind, Kind::OpenFile);
+    EXPECT_EQ(dialog.title, "Choose a LINEARA database");
+    EXPECT_EQ(dialog.file.filter, "LINEARA Database|*.MDB");
+    EXPECT_EQ(dialog.file.directory, work_.Path());
+    // Start-up never writes the settings; that happens when the main window closes.
+    EXPECT_FALSE(QFile::exists(work_.File(QStringLiteral("LNR40.INI"))));
+}
+
+TEST_F(StartupTest, ASavedDatabaseOpensWithoutAnyQuestion) {
+    const QString db = MakeDatabase(QStringLiteral("Kennel.mdb"));
+    WriteSettingsNaming(QStringLiteral("   ") + db + QStringLiteral("   "));
+    auto store = Run();
+    ASSERT_NE(store, nullptr);
+    EXPECT_TRUE(prompts_.AllShown().empty());
+}
+
+TEST_F(StartupTest, CancellingOrChoosingAnotherKindOfFileEndsTheProgram) {
+    WriteSettingsNaming(work_.File(QStringLiteral("gone.mdb")));
+    ExpectCantStart(Run());  // unscripted file dialog = cancelled
+    EXPECT_EQ(prompts_.ShownOfKind(Kind::OpenFile).size(), 1u);
+
+    prompts_.Clear();
+    prompts_.AnswerOpenFile(work_.File(QStringLiteral("kennel.txt")));
+    ExpectCantStart(Run());
+    EXPECT_EQ(prompts_.AllShown().size(), 2u);
+}
+
+TEST_F(StartupTest, TheExtensionMatchesInAnyLetterCase) {
+    for (const char* name : {"lower.mdb", "UPPER.MDB", "Mixed.MdB"}) {
+        prompts_.Clear();
+        const QString db = MakeDatabase(QString::fromLatin1(name));
+        prompts_.AnswerOpenFile(db);
+        state_.settings = RestoreDefaultSettings();
+        EXPECT_NE(Run(), nullptr) << name;
+    }
+}
+
+TEST_F(StartupTest, AFileThatIsNotADatabaseIsExplainedAndTheDialogComesBack) {
+    const QString fake = work_.File(QStringLiteral("Renamed.mdb"));
+    {
+        QFile file(fake);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("Name,Sire,Dam\nRex,,\n");
+    }
+    const QString good = MakeDatabase(QStringLiteral("Good.mdb"));
+    prompts_.AnswerOpenFile(fake);
+    prompts_.AnswerOpenFile(good);
+    auto store = Run();
+    ASSERT_NE(store, nullptr);
+    EXPECT_EQ(state_.DatabasePath(), good);
+    EXPECT_EQ(prompts_.MessageTitles(), QStringList({"Error Reading Settings", "Cannot Use This Database"}));
+    const auto messages = prompts_.ShownOfKind(Kind::Message);
+    EXPECT_TRUE(messages[1].text.contains(fake));
+    EXPECT_TRUE(messages[1].text.contains("not a LINEARA database"));
+    EXPECT_EQ(prompts_.ShownOfKind(Kind::OpenFile).size(), 2u);
+
+    // The same when the settings name such a file.
+    prompts_.Clear();
+    WriteSettingsNaming(fake);
+    ExpectCantStart(Run());
+    EXPECT_EQ(prompts_.MessageTitles(), QStringList({"Cannot Use This Database", "Can't start LINEARA"}));
+}
+
+TEST_F(StartupTest, AnOldDataFileInAnyLetterCaseBringsTheImportQuestion) {
+    const QString db = MakeDatabase(QStringLiteral("Kennel.mdb"));
+    WriteSettingsNaming(db);
+    {
+        QFile old(work_.File(QStringLiteral("Lineara.dat")));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    }
+    auto store = Run();  // unscripted question: No
+    ASSERT_NE(store, nullptr);
+    ASSERT_EQ(prompts_.MessageTitles(), QStringList{"Import Lineara v3 Data?"});
+    const auto* question = prompts_.LastMessage();
+    EXPECT_EQ(question->buttons, Prompts::Buttons::YesNo);
+    EXPECT_EQ(question->text,
+              "A LINEARA version 3 data file (LINEARA.DAT) file has been found in the current "
+              "directory.  Would you like to import this data?  Your current database will not be "
+              "effected (unless it's called \"Imported Data.mdb\"). A new database called "
+              "\"Imported Data.mdb\" will be created and set as the default database (to change the "
+              "default database, click on \"File|Use a Different Database\" from the main menu).  When "
+              "complete, LINEARA.DAT will be renamed LINEARA.OLDDAT (you can delete it later to save "
+              "space).");
+
+    // Yes, with no importer in this build: the user is told, and start-up goes on.
+    prompts_.Clear();
+    prompts_.AnswerMessage(Prompts::Answer::Yes);
+    EXPECT_NE(Run(), nullptr);
+    EXPECT_EQ(prompts_.MessageTitles(), QStringList({"Import Lineara v3 Data?", "Import Lineara v3 Data"}));
+}
+
+}  // namespace
+}  // namespace lineara
