@@ -3,6 +3,9 @@
 #include "Version.h"
 #include "app/HelpAboutForm.h"
 #include "app/SettingsFile.h"
+#include "chart/ChartWidget.h"
+#include "chart/ViewOptionMenus.h"
+#include "store/StoreError.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,13 +20,11 @@ MainLinearaForm::MainLinearaForm(AppState& state, Prompts& prompts, std::unique_
     : QMainWindow(parent), state_(state), prompts_(prompts), store_(std::move(store)) {
     setObjectName(QStringLiteral("MainLinearaForm"));
     menus_ = new MainMenus(this);
-    auto* chart = new QWidget(this);
-    chart->setObjectName(QStringLiteral("ChartArea"));
-    chart->setAutoFillBackground(true);
-    QPalette palette = chart->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    chart->setPalette(palette);
-    setCentralWidget(chart);
+    chart_ = new ChartWidget(model_, state_.settings, [this] { return menus_->CurrentView(); }, this);
+    setCentralWidget(chart_);
+    view_menus_ = new ViewOptionMenus(*menus_, state_.settings, prompts_,
+                                      {[this] { Guarded([this] { Refill(); }); }, [this] { Redraw(); }}, this);
+    connect(chart_, &ChartWidget::FlagClicked, this, [this] { view_menus_->FlagClicked(); });
     ConnectMenus();
 }
 
@@ -35,8 +36,7 @@ void MainLinearaForm::ConnectMenus() {
          {"File_PrintSetup", "File_PrintLayout", "File_Print", "File_Save", "File_DatabaseInfo",
           "File_CleanDB", "File_LoadDB", "File_MergeDB", "File_NewDB", "Edit_Copy", "Edit_Add",
           "Edit_Delete", "Edit_Find", "Analysis_Offspring", "Analysis_Siblings", "Analysis_Lineara",
-          "Analysis_Inbreeding", "Analysis_ClearIC", "Help_Contents", "View_Country", "View_NumGens",
-          "View_ChampStyle", "View_NotChStyle", "View_Addl", "View_LineStyle"}) {
+          "Analysis_Inbreeding", "Analysis_ClearIC", "Help_Contents"}) {
         menus_->Action(QLatin1String(name))->setEnabled(false);
     }
     connect(menus_->Action(QStringLiteral("File_Exit")), &QAction::triggered, this, &QWidget::close);
@@ -62,6 +62,40 @@ void MainLinearaForm::Load() {
     }
     UpdateCaption(true);
     menus_->ApplyView(ViewStateFromSettings(state_.settings));
+    Guarded([this] { model_.FillChart(*store_, state_.settings.RootDogID, menus_->CurrentView()); });
+}
+
+void MainLinearaForm::Refill() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        model_.FillChart(*store_, state_.settings.RootDogID, menus_->CurrentView());
+    } catch (...) {
+        QApplication::restoreOverrideCursor();
+        chart_->Arrange();
+        throw;
+    }
+    QApplication::restoreOverrideCursor();
+    chart_->Arrange();
+}
+
+void MainLinearaForm::Redraw() { chart_->Arrange(); }
+
+void MainLinearaForm::ShowError(const QString& reason) {
+    prompts_.Message(QStringLiteral("Database Error"),
+                     QStringLiteral("LINEARA could not complete this with the database\n%1\n\n%2\n\nNothing "
+                                    "was changed by the failed step.")
+                         .arg(QDir::toNativeSeparators(state_.DatabasePath()), reason),
+                     Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+}
+
+void MainLinearaForm::Guarded(const std::function<void()>& command) {
+    try {
+        command();
+    } catch (const StoreError& error) {
+        ShowError(error.Reason());
+    } catch (const std::exception& error) {
+        ShowError(QString::fromUtf8(error.what()));
+    }
 }
 
 void MainLinearaForm::Unload() {

@@ -3,13 +3,18 @@
 #include "app/AppState.h"
 #include "app/MainMenus.h"
 #include "app/Prompts.h"
+#include "chart/ChartModel.h"
 #include "store/RecordStore.h"
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 
 namespace lineara {
+
+class ChartWidget;
+class ViewOptionMenus;
 
 // The main window: the ancestry chart of the root dog and every menu.
 class MainLinearaForm : public QMainWindow {
@@ -26,6 +31,13 @@ public:
     AppState& State() { return state_; }
     RecordStore& Store() { return *store_; }
     MainMenus& Menus() { return *menus_; }
+    ChartWidget& Chart() { return *chart_; }
+    const ChartModel& Model() const { return model_; }
+
+    // After a change of content: fill the chart from the store again, then lay it out.
+    void Refill();
+    // After a change of style or size: lay the filled chart out again.
+    void Redraw();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -34,11 +46,17 @@ private:
     void ConnectMenus();
     void UpdateCaption(bool with_revision);
     void Unload();
+    // Runs a command, turning any database failure into a message instead of a crash.
+    void Guarded(const std::function<void()>& command);
+    void ShowError(const QString& reason);
 
     AppState& state_;
     Prompts& prompts_;
     std::unique_ptr<RecordStore> store_;
     MainMenus* menus_ = nullptr;
+    ChartModel model_;
+    ChartWidget* chart_ = nullptr;
+    ViewOptionMenus* view_menus_ = nullptr;
     bool unloaded_ = false;
 };
 

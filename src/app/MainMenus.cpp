@@ -110,16 +110,24 @@ void MainMenus::BuildNameStyle(QMenu* menu, const QString& prefix) {
 }
 
 void MainMenus::BuildView(QMenu* menu) {
-    // The exclusive groups are enforced by the handlers (a click checks the clicked item and
-    // unchecks the others), so that "nothing checked" stays representable, as a damaged
-    // settings file can leave it.
+    // One-of-several items show as radio items; the groups allow "nothing checked", which is
+    // what a group holds until the handlers (which check the clicked item and uncheck the
+    // rest) or the settings put a mark in it.
+    const auto group = [this] {
+        auto* created = new QActionGroup(this);
+        created->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+        return created;
+    };
     QMenu* country = AddMenu(menu, QStringLiteral("View_Country"), QStringLiteral("Am/Can Title Style"));
-    AddCheck(country, QStringLiteral("View_Country_Am"), QStringLiteral("&American Title Style"));
-    AddCheck(country, QStringLiteral("View_Country_Can"), QStringLiteral("&Canadian Title Style"));
+    QActionGroup* countries = group();
+    AddCheck(country, QStringLiteral("View_Country_Am"), QStringLiteral("&American Title Style"), countries);
+    AddCheck(country, QStringLiteral("View_Country_Can"), QStringLiteral("&Canadian Title Style"), countries);
 
     QMenu* gens = AddMenu(menu, QStringLiteral("View_NumGens"), QStringLiteral("Num &Generations Shown"));
+    QActionGroup* generations = group();
     for (int g = 2; g <= 6; ++g) {
-        AddCheck(gens, QStringLiteral("View_NumGens_%1").arg(g), QStringLiteral("&%1 Generations").arg(g));
+        AddCheck(gens, QStringLiteral("View_NumGens_%1").arg(g), QStringLiteral("&%1 Generations").arg(g),
+                 generations);
     }
 
     BuildNameStyle(AddMenu(menu, QStringLiteral("View_ChampStyle"), QStringLiteral("&Champion Name Style")),
@@ -128,8 +136,10 @@ void MainMenus::BuildView(QMenu* menu) {
                    QStringLiteral("View_NotChStyle"));
 
     QMenu* addl = AddMenu(menu, QStringLiteral("View_Addl"), QStringLiteral("&Additional Information Text"));
+    QActionGroup* infos = group();
     for (int i = 0; i <= 8; ++i) {
-        AddCheck(addl, QStringLiteral("View_Addl_") + QLatin1String(kAddlNames[i]), QLatin1String(kAddlCaptions[i]));
+        AddCheck(addl, QStringLiteral("View_Addl_") + QLatin1String(kAddlNames[i]), QLatin1String(kAddlCaptions[i]),
+                 infos);
         if (i == 0) {
             addl->addSeparator();
         }
@@ -139,12 +149,14 @@ void MainMenus::BuildView(QMenu* menu) {
     AddCheck(lines, QStringLiteral("View_LineStyle_ShowLines"), QStringLiteral("&Show Lines"));
     lines->addSeparator();
     QMenu* thickness = AddMenu(lines, QStringLiteral("View_LineStyle_Thickness"), QStringLiteral("&Thickness"));
-    AddCheck(thickness, QStringLiteral("View_LineStyle_Thickness_Narrow"), QStringLiteral("&Narrow"));
-    AddCheck(thickness, QStringLiteral("View_LineStyle_Thickness_Medium"), QStringLiteral("&Medium"));
-    AddCheck(thickness, QStringLiteral("View_LineStyle_Thickness_Thick"), QStringLiteral("&Thick"));
+    QActionGroup* widths = group();
+    AddCheck(thickness, QStringLiteral("View_LineStyle_Thickness_Narrow"), QStringLiteral("&Narrow"), widths);
+    AddCheck(thickness, QStringLiteral("View_LineStyle_Thickness_Medium"), QStringLiteral("&Medium"), widths);
+    AddCheck(thickness, QStringLiteral("View_LineStyle_Thickness_Thick"), QStringLiteral("&Thick"), widths);
     QMenu* angle = AddMenu(lines, QStringLiteral("View_LineStyle_Angle"), QStringLiteral("&Angle"));
-    AddCheck(angle, QStringLiteral("View_LineStyle_Angle_Diagonal"), QStringLiteral("&Diagonal"));
-    AddCheck(angle, QStringLiteral("View_LineStyle_Angle_Right"), QStringLiteral("&Right-Angles"));
+    QActionGroup* angles = group();
+    AddCheck(angle, QStringLiteral("View_LineStyle_Angle_Diagonal"), QStringLiteral("&Diagonal"), angles);
+    AddCheck(angle, QStringLiteral("View_LineStyle_Angle_Right"), QStringLiteral("&Right-Angles"), angles);
     Add(lines, QStringLiteral("View_LineStyle_Offset"), QStringLiteral("&Offset"));
     AddCheck(lines, QStringLiteral("View_LineStyle_Colour"), QStringLiteral("&Colour"));
 }

@@ -1,0 +1,158 @@
+#include "chart/ChartWidget.h"
+
+#include "app/Colours.h"
+#include "chart/FlagPainter.h"
+#include "chart/FontTextMeasurer.h"
+
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+
+namespace lineara {
+
+namespace {
+
+const QString kAmericanFlagHint =
+    QStringLiteral("American style names are in use - click to change to Canadian");
+const QString kCanadianFlagHint =
+    QStringLiteral("Canadian style names are in use - click to change to American");
+
+// How far the highlight frame stands off the name, in pixels.
+constexpr qreal kHighlightMargin = 3.0;
+
+}  // namespace
+
+ChartWidget::ChartWidget(const ChartModel& model, const SettingsRecord& settings,
+                         std::function<ViewState()> current_view, QWidget* parent)
+    : QWidget(parent), model_(model), settings_(settings), current_view_(std::move(current_view)) {
+    setObjectName(QStringLiteral("ChartWidget"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(false);
+    setMinimumSize(200, 150);
+}
+
+QSizeF ChartWidget::FlagSize() { return {36.0, 20.0}; }
+
+void ChartWidget::Arrange() {
+    highlight_ = 0;
+    const FontTextMeasurer measurer(logicalDpiY());
+    geometry_ = ArrangeChart(model_, current_view_(), settings_, QSizeF(size()), measurer, FlagSize());
+    update();
+}
+
+void ChartWidget::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Arrange();
+}
+
+void ChartWidget::ShowHighlight(int position) {
+    highlight_ = position;
+    update();
+}
+
+void ChartWidget::HideHighlight() {
+    highlight_ = 0;
+    update();
+}
+
+QRectF ChartWidget::HighlightRect() const {
+    if (highlight_ <= 0 || highlight_ > kMaxPositions) {
+        return {};
+    }
+    return geometry_.names[static_cast<std::size_t>(highlight_)].rect.adjusted(
+        -kHighlightMargin, -kHighlightMargin, kHighlightMargin, kHighlightMargin);
+}
+
+int ChartWidget::PositionAt(const QPointF& point) const {
+    // Later places are painted over earlier ones, so they win where names overlap.
+    for (int p = kMaxPositions; p >= 1; --p) {
+        const ChartLabel& label = geometry_.names[static_cast<std::size_t>(p)];
+        if (label.visible && label.rect.contains(point)) {
+            return p;
+        }
+    }
+    return 0;
+}
+
+QPointF ChartWidget::CentreOf(int position) const {
+    return geometry_.names[static_cast<std::size_t>(position)].rect.center();
+}
+
+void ChartWidget::PaintLabel(QPainter& painter, const ChartLabel& label) const {
+    if (!label.visible) {
+        return;
+    }
+    painter.setFont(FontTextMeasurer::ToQFont(label.font));
+    painter.setPen(ColourFromBgr(label.colour));
+    painter.drawText(label.rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine,
+                     label.caption);
+}
+
+void ChartWidget::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+
+    QPen line_pen(ColourFromBgr(geometry_.line_colour), geometry_.line_width);
+    line_pen.setCapStyle(Qt::FlatCap);
+    painter.setPen(line_pen);
+    for (const ChartSegment& segment : geometry_.lines) {
+        if (segment.visible) {
+            painter.drawLine(segment.line);
+        }
+    }
+    for (const ChartLabel& label : geometry_.names) {
+        PaintLabel(painter, label);
+    }
+    for (const ChartLabel& label : geometry_.infos) {
+        PaintLabel(painter, label);
+    }
+    if (!geometry_.flag_rect.isEmpty()) {
+        if (geometry_.american_flag) {
+            PaintAmericanFlag(painter, geometry_.flag_rect);
+        } else {
+            PaintCanadianFlag(painter, geometry_.flag_rect);
+        }
+    }
+    if (HighlightVisible()) {
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(HighlightRect(), 3, 3);
+    }
+}
+
+void ChartWidget::mouseReleaseEvent(QMouseEvent* event) {
+    const QPointF point = event->position();
+    if (geometry_.flag_rect.contains(point) && event->button() == Qt::LeftButton) {
+        emit FlagClicked();
+        return;
+    }
+    const int position = PositionAt(point);
+    if (position > 0 && (event->button() == Qt::LeftButton || event->button() == Qt::RightButton)) {
+        emit NameReleased(position, event->button(), event->globalPosition().toPoint());
+    }
+}
+
+bool ChartWidget::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        QString tip;
+        if (geometry_.flag_rect.contains(help->pos())) {
+            tip = geometry_.american_flag ? kAmericanFlagHint : kCanadianFlagHint;
+        } else if (const int position = PositionAt(help->pos()); position > 0) {
+            tip = model_.At(position).hint;
+        }
+        if (tip.isEmpty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            QToolTip::showText(help->globalPos(), tip, this);
+        }
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+}  // namespace lineara

@@ -1,0 +1,167 @@
+#include "app/MainLinearaForm.h"
+#include "app/SettingsFile.h"
+#include "chart/ChartWidget.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TempWorkDir.h"
+#include "support/TestDatabase.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+
+namespace lineara {
+namespace {
+
+using test::ScriptedPrompts;
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        db_ = work_.File(QStringLiteral("Kennel.mdb"));
+        DogDatabase::Create(db_);
+        RecordStore store(db_);
+        const qint32 sire = test::AddTestDog(store, QStringLiteral("Stonebrook Sire"), true, 0, 0,
+                                             {{Field::AmCh, true}});
+        const qint32 dam = test::AddTestDog(store, QStringLiteral("Stonebrook Dam"), false);
+        root_ = test::AddTestDog(store, QStringLiteral("Stonebrook Pup"), true, sire, dam);
+        state_.working_directory = work_.Path();
+        state_.settings = RestoreDefaultSettings();
+        state_.settings.DatabaseFile = db_;
+        state_.settings.RootDogID = root_;
+    }
+
+    std::unique_ptr<MainLinearaForm> Open() {
+        auto window = std::make_unique<MainLinearaForm>(state_, prompts_, std::make_unique<RecordStore>(db_));
+        window->Load();
+        window->resize(1000, 700);
+        window->show();
+        QApplication::processEvents();
+        return window;
+    }
+
+    QAction* Action(MainLinearaForm& window, const char* name) {
+        QAction* action = window.Menus().Action(QLatin1String(name));
+        EXPECT_NE(action, nullptr) << name;
+        return action;
+    }
+
+    QByteArray SettingsBytes() {
+        QFile file(work_.File(QStringLiteral("LNR40.INI")));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    test::TempWorkDir work_;
+    QString db_;
+    qint32 root_ = 0;
+    AppState state_;
+    ScriptedPrompts prompts_;
+};
+
+TEST_F(MainWindowTest, CaptionAndMenusAreAsDesigned) {
+    auto window = Open();
+    EXPECT_EQ(window->windowTitle(), "LINEARA v4.0.6 -- " + db_);
+
+    QStringList tops;
+    for (QAction* action : window->menuBar()->actions()) {
+        tops << action->text();
+    }
+    EXPECT_EQ(tops, QStringList({"&File", "&Edit", "&Analysis", "&View", "&Help"}));
+
+    const std::pair<const char*, const char*> items[] = {
+        {"File_PrintSetup", "Print &Setup"}, {"File_PrintLayout", "Print &Layout"}, {"File_Print", "&Print"},
+        {"File_Save", "Sa&ve Lineara"}, {"File_Save_Tabs", "Text file (with &tabs)"},
+        {"File_Save_Spaces", "Text file (with &spaces)"}, {"File_DatabaseInfo", "Database &Information"},
+        {"File_CleanDB", "C&lean-up Database"}, {"File_LoadDB", "&Use a Different Database"},
+        {"File_MergeDB", "&Merge Database"}, {"File_NewDB", "&Create a New Database"}, {"File_Exit", "E&xit"},
+        {"Edit_Copy", "&Copy Lineara"}, {"Edit_Copy_Text", "&Text Format (with tabs)"},
+        {"Edit_Copy_Text_Spaces", "Text Format (with &spaces)"}, {"Edit_Copy_HTML", "&HTML Format (table)"},
+        {"Edit_Add", "&Add New Dog"}, {"Edit_Delete", "&Delete Dog"}, {"Edit_Find", "&Find Dog (by name)"},
+        {"Analysis_Offspring", "List &Offspring"}, {"Analysis_Siblings", "List &Siblings"},
+        {"Analysis_Lineara", "Lineara &Information"}, {"Analysis_Inbreeding", "Inbreeding and Relationship &Report"},
+        {"Analysis_ClearIC", "&Clear All Inbreeding Coefficients"}, {"Help_Contents", "&Contents"},
+        {"Help_About", "&About"}, {"View_Country", "Am/Can Title Style"},
+        {"View_Country_Am", "&American Title Style"}, {"View_Country_Can", "&Canadian Title Style"},
+        {"View_NumGens", "Num &Generations Shown"}, {"View_NumGens_2", "&2 Generations"},
+        {"View_NumGens_6", "&6 Generations"}, {"View_ChampStyle", "&Champion Name Style"},
+        {"View_ChampStyle_Font", "&Font Name"}, {"View_ChampStyle_Uppercase", "U&ppercase"},
+        {"View_NotChStyle", "&Non-Champion Name Style"}, {"View_NotChStyle_Colour", "&Colour"},
+        {"View_Addl", "&Additional Information Text"}, {"View_Addl_None", "None"},
+        {"View_Addl_DOB", "Date of Birth"}, {"View_Addl_IC", "Inbreeding Coefficient"},
+        {"View_LineStyle", "&Line Style"}, {"View_LineStyle_ShowLines", "&Show Lines"},
+        {"View_LineStyle_Thickness", "&Thickness"}, {"View_LineStyle_Thickness_Thick", "&Thick"},
+        {"View_LineStyle_Angle", "&Angle"}, {"View_LineStyle_Angle_Right", "&Right-Angles"},
+        {"View_LineStyle_Offset", "&Offset"}, {"View_LineStyle_Colour", "&Colour"},
+        {"Popup_Edit", "Edit this dog's information"}, {"Popup_Change", "Place another dog here"},
+        {"Popup_ToRoot", "Show this dog's lineara"}, {"Popup_Prune", "Prune this dog from this lineara"},
+        {"Popup_Delete", "Delete this dog from the database"},
+    };
+    for (const auto& [name, caption] : items) {
+        QAction* action = Action(*window, name);
+        ASSERT_NE(action, nullptr);
+        EXPECT_EQ(action->text(), QString::fromUtf8(caption)) << name;
+    }
+    EXPECT_TRUE(Action(*window, "File_Exit")->isEnabled());
+    EXPECT_TRUE(Action(*window, "Help_About")->isEnabled());
+    EXPECT_TRUE(Action(*window, "View_NumGens")->isEnabled());
+}
+
+TEST_F(MainWindowTest, AboutWindowShowsTheVersionAndCloses) {
+    auto window = Open();
+    QString title;
+    QString version;
+    QTimer::singleShot(0, [&] {
+        QWidget* about = QApplication::activeModalWidget();
+        ASSERT_NE(about, nullptr);
+        title = about->windowTitle();
+        version = about->findChild<QWidget*>(QStringLiteral("lblVersion"))->property("text").toString();
+        about->findChild<QWidget*>(QStringLiteral("cmdOK"))->metaObject()->invokeMethod(
+            about->findChild<QWidget*>(QStringLiteral("cmdOK")), "click");
+    });
+    Action(*window, "Help_About")->trigger();
+    EXPECT_EQ(title, "About LINEARA");
+    EXPECT_EQ(version, "Version 4.0.6");
+}
+
+TEST_F(MainWindowTest, TheCloseBoxSavesExactlyWhatExitSaves) {
+    state_.settings.NumGens = 6;
+    auto window = Open();
+    Action(*window, "View_Country_Am")->trigger();
+    Action(*window, "View_ChampStyle_Italic")->trigger();
+    Action(*window, "View_LineStyle_Angle_Right")->trigger();
+    const AppState before = state_;
+    Action(*window, "File_Exit")->trigger();
+    QApplication::processEvents();
+    const QByteArray by_exit = SettingsBytes();
+    ASSERT_EQ(by_exit.size(), 6798);
+
+    QFile::remove(work_.File(QStringLiteral("LNR40.INI")));
+    state_ = before;
+    auto again = Open();
+    Action(*again, "View_Country_Am")->trigger();
+    Action(*again, "View_ChampStyle_Italic")->trigger();
+    Action(*again, "View_LineStyle_Angle_Right")->trigger();
+    again->close();
+    EXPECT_EQ(SettingsBytes(), by_exit);
+
+    const auto saved = settings::Parse(by_exit);
+    EXPECT_EQ(saved->Country, 0);
+    EXPECT_EQ(saved->NumGens, 6);
+    EXPECT_EQ(saved->ChampItalic, -1);
+    EXPECT_EQ(saved->LineDiagonal, 0);
+    EXPECT_EQ(saved->RootDogID, root_);
+}
+
+TEST_F(MainWindowTest, AFailedSettingsWriteIsReportedAndTheWindowStillCloses) {
+    state_.working_directory = work_.File(QStringLiteral("missing-folder"));
+    auto window = Open();
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(prompts_.MessageTitles(), QStringList{"Error Saving Settings"});
+}
+
+}  // namespace
+}  // namespace lineara
