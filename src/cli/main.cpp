@@ -27,12 +27,18 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    QGuiApplication app(argc, argv);
+    // Qt would take options such as --style or -platform out of the command line for itself;
+    // the commands' own options come first, so Qt sees the program name only.
+    QStringList args;
+    for (int i = 1; i < argc; ++i) {
+        args << QString::fromLocal8Bit(argv[i]);
+    }
+    int qt_argc = 1;
+    QGuiApplication app(qt_argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
     lineara::cli::Streams io{out, err};
 
-    QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
         Usage(args.isEmpty() ? err : out);
         return args.isEmpty() ? lineara::cli::kExitUsage : lineara::cli::kExitOk;

@@ -467,6 +467,32 @@ qint32 DogDatabase::MaxId() {
     return max_id_;
 }
 
+DogDatabase::ReadTransaction::ReadTransaction(DogDatabase& database) : database_(database) {
+    if (database_.transaction_depth_ == 0 && sqlite3_get_autocommit(database_.connection_.Handle()) != 0) {
+        database_.connection_.Execute("BEGIN");
+        open_ = true;
+    }
+}
+
+DogDatabase::ReadTransaction::~ReadTransaction() {
+    if (!open_) {
+        return;
+    }
+    // The cursors' statements must let go of the read before it can end.
+    for (RecordStore* cursor : database_.cursors_) {
+        cursor->ReleaseRead();
+    }
+    try {
+        database_.connection_.Execute("COMMIT");
+    } catch (const sqlite::Error&) {
+        // Nothing was written under this read, so giving it up loses nothing.
+        try {
+            database_.connection_.Execute("ROLLBACK");
+        } catch (const sqlite::Error&) {
+        }
+    }
+}
+
 DogDatabase::Transaction::Transaction(DogDatabase& database)
     : database_(database), depth_(database.transaction_depth_) {
     database_.BeforeWrite();

@@ -77,6 +77,20 @@ public:
         bool done_ = false;
     };
 
+    // Holds one read open across many lookups (a chart fill), so that SQLite does not take and
+    // drop the file's lock around each of them. Inside an open transaction it does nothing.
+    class ReadTransaction {
+    public:
+        explicit ReadTransaction(DogDatabase& database);
+        ~ReadTransaction();
+        ReadTransaction(const ReadTransaction&) = delete;
+        ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+    private:
+        DogDatabase& database_;
+        bool open_ = false;
+    };
+
     // Raises a StoreError naming this file; used when SQLite fails part-way.
     [[noreturn]] void Fail(const QString& reason) const;
 

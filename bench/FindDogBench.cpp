@@ -1,0 +1,157 @@
+// The find-dog search and placing a dog from the chart, on a generated pedigree of a million
+// dogs. The search runs from the Find button to the sorted list with its count text; placing
+// runs from the dog chosen in the find dialog to the chart filled and arranged again.
+// Report the median of the repetitions.
+
+#include "support/BenchDatabases.h"
+
+#include "app/SettingsFile.h"
+#include "chart/ChartLayout.h"
+#include "chart/ChartModel.h"
+#include "chart/FontTextMeasurer.h"
+#include "records/ChartActions.h"
+#include "records/FindDogSearch.h"
+#include "store/RecordStore.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+namespace lineara::bench {
+namespace {
+
+constexpr qint32 kDogs = 1'000'000;
+constexpr int kRepetitions = 5;
+
+void Settings(benchmark::internal::Benchmark* b) {
+    b->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
+}
+
+RecordStore& SharedStore() {
+    static RecordStore store(GeneratedDatabase(kDogs));
+    return store;
+}
+
+void BM_FindDogs(benchmark::State& state, const char* text, qint16 sex_hint) {
+    RecordStore& store = SharedStore();
+    const QString search = QString::fromUtf8(text);
+    std::size_t listed = 0;
+    for (auto _ : state) {
+        const FindDogResult result = FindDogs(store, search, sex_hint);
+        listed = result.dogs.size();
+        benchmark::DoNotOptimize(result.count_text.size());
+    }
+    state.counters["listed"] = static_cast<double>(listed);
+}
+// One dog's full name, as a breeder looks up a dog they know.
+BENCHMARK_CAPTURE(BM_FindDogs, full_name, "stonebrook misty moon", -1)->Apply(Settings);
+// Part of a name, for a sire place: a few hundred males.
+BENCHMARK_CAPTURE(BM_FindDogs, two_words_males, "Misty Moon", 1)->Apply(Settings);
+// A single common word: some twenty thousand dogs to list and sort.
+BENCHMARK_CAPTURE(BM_FindDogs, common_word, "misty", -1)->Apply(Settings);
+// A kennel name outside ASCII, matched after full Unicode upper-casing.
+BENCHMARK_CAPTURE(BM_FindDogs, non_ascii_kennel_females, "MÜLLERHOF", 0)->Apply(Settings);
+BENCHMARK_CAPTURE(BM_FindDogs, no_match, "Zebra", -1)->Apply(Settings);
+
+// Placing runs ArrangeChart, whose fonts need a GUI application; nothing is shown.
+void EnsureGuiApplication() {
+    static int argc = 1;
+    static char name[] = "bench_finddog";
+    static char* argv[] = {name, nullptr};
+    if (QGuiApplication::instance() == nullptr) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
+        static QGuiApplication app(argc, argv);
+    }
+}
+
+class SilentPrompts : public Prompts {
+public:
+    Answer Message(const QString&, const QString&, Buttons, Icon) override { return Answer::Ok; }
+    std::optional<QString> Input(const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+    QString OpenFile(const FileRequest&) override { return {}; }
+    QString SaveFile(const FileRequest&) override { return {}; }
+    std::optional<QString> ChooseFontName(const QString&, const QStringList&) override {
+        return std::nullopt;
+    }
+    std::optional<qint32> ChooseColour(qint32) override { return std::nullopt; }
+    void Beep() override {}
+};
+
+// A find dialog whose user picks the given dogs in turn.
+class PickingDialogs : public DogDialogs {
+public:
+    PickingDialogs(AppState& state, std::vector<qint32> picks)
+        : state_(state), picks_(std::move(picks)) {}
+    void FindDog(const FindDogRequest&) override {
+        state_.SelectedDogID = picks_[next_++ % picks_.size()];
+    }
+    void EditDog(bool) override {}
+
+private:
+    AppState& state_;
+    std::vector<qint32> picks_;
+    std::size_t next_ = 0;
+};
+
+// Young males (the newest dogs, with the deepest ancestries, so the own-ancestor check walks
+// the most records) to place as the root's sire.
+std::vector<qint32> YoungMales(RecordStore& store, qint32 root, std::size_t count) {
+    std::vector<qint32> males;
+    for (qint32 id = root - 1; id > 0 && males.size() < count; --id) {
+        store.FindFirst(Criterion::ById(id));
+        if (!store.NoMatch() && store.Flag(Field::SexMale)) {
+            males.push_back(id);
+        }
+    }
+    return males;
+}
+
+void BM_PlaceDogAndRedraw(benchmark::State& state) {
+    EnsureGuiApplication();
+    // Placing writes to the database: work on a copy, so the shared generated database stays
+    // as every other benchmark expects it.
+    static QTemporaryDir folder;
+    const QString copy = folder.filePath(QStringLiteral("place.mdb"));
+    if (!QFileInfo::exists(copy) && !QFile::copy(GeneratedDatabase(kDogs), copy)) {
+        state.SkipWithError("cannot copy the generated database");
+        return;
+    }
+    RecordStore store(copy);
+    store.MoveLast();
+    AppState app;
+    app.settings = RestoreDefaultSettings();
+    app.settings.RootDogID = store.DogID();
+    ViewState view = ViewStateFromSettings(app.settings);
+    view.num_gens = 6;
+    view.additional_info = kAddlIC;
+    ChartModel model;
+    FontTextMeasurer measurer(96);
+    const auto refill = [&] {
+        model.FillChart(store, app.settings.RootDogID, view);
+        const ChartGeometry geometry = ArrangeChart(model, view, app.settings, QSizeF(1280, 800),
+                                                    measurer, QSizeF(32, 20));
+        benchmark::DoNotOptimize(geometry.font_size);
+    };
+    refill();
+
+    SilentPrompts prompts;
+    PickingDialogs dialogs(app, YoungMales(store, app.settings.RootDogID, 8));
+    ChartActions actions(store, app, prompts, dialogs, model, refill);
+    for (auto _ : state) {
+        actions.PlaceDog(2);
+    }
+    state.counters["sire"] = model.DogAt(2);
+}
+BENCHMARK(BM_PlaceDogAndRedraw)->Apply(Settings);
+
+}  // namespace
+}  // namespace lineara::bench

@@ -1,0 +1,133 @@
+#include "records/FindDogSearch.h"
+#include "support/TempWorkDir.h"
+#include "support/TestDatabase.h"
+
+#include <gtest/gtest.h>
+
+namespace lineara {
+namespace {
+
+class FindDogSearchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const QString path = work_.File(QStringLiteral("Kennel.mdb"));
+        test::CreateDatabase(path);
+        store_.Open(path);
+    }
+
+    qint32 Add(const char* name, bool male) {
+        return test::AddTestDog(store_, name ? QString::fromUtf8(name) : QString(), male);
+    }
+
+    QStringList Names(const FindDogResult& result) {
+        QStringList names;
+        for (const FoundDog& dog : result.dogs) {
+            names << dog.reg_name;
+        }
+        return names;
+    }
+
+    test::TempWorkDir work_;
+    RecordStore store_;
+};
+
+TEST_F(FindDogSearchTest, ListsMatchesOfTheHintedSexAlphabetically) {
+    Add("Misty Morning", true);
+    Add("Ch. Twilight Mist", false);
+    Add("Stormy Weather", false);
+    Add("misty blue", true);
+    const qint32 mistral = Add("Mistral  ", true);
+    Add(nullptr, true);  // a record whose name was never entered
+    Add(nullptr, false);
+
+    FindDogResult any = FindDogs(store_, QStringLiteral("mist"), -1);
+    EXPECT_EQ(Names(any), (QStringList{"Ch. Twilight Mist", "Mistral  ", "misty blue", "Misty Morning"}));
+    EXPECT_EQ(any.count_text, "4 dogs found");
+    EXPECT_EQ(any.dogs[1].dog_id, mistral);
+
+    FindDogResult males = FindDogs(store_, QStringLiteral("  MIST "), 1);
+    EXPECT_EQ(Names(males), (QStringList{"Mistral  ", "misty blue", "Misty Morning"}));
+    EXPECT_EQ(males.count_text, "3 male dogs found");
+
+    FindDogResult females = FindDogs(store_, QStringLiteral("Mist"), 0);
+    EXPECT_EQ(Names(females), QStringList{"Ch. Twilight Mist"});
+    EXPECT_EQ(females.count_text, "1 dog found");
+
+    FindDogResult weather = FindDogs(store_, QStringLiteral("weather"), -1);
+    EXPECT_EQ(weather.count_text, "1 dog found");
+}
+
+TEST_F(FindDogSearchTest, NoMatchGivesTheSingleEmptyEntry) {
+    Add("Stormy Weather", false);
+    Add("Misty Morning", true);
+    const struct {
+        qint16 hint;
+        const char* text;
+        const char* count;
+    } cases[] = {
+        {1, "weather", "No male dogs found"},
+        {0, "morning", "No female dogs found"},
+        {-1, "zebra", "No dogs found"},
+    };
+    for (const auto& c : cases) {
+        const FindDogResult result = FindDogs(store_, QString::fromUtf8(c.text), c.hint);
+        EXPECT_EQ(result.count_text, c.count);
+        ASSERT_EQ(result.dogs.size(), 1u);
+        EXPECT_EQ(result.dogs[0], (FoundDog{QStringLiteral("(no match found)"), 0}));
+    }
+}
+
+TEST_F(FindDogSearchTest, NothingToSearchForListsNothing) {
+    Add("Misty Morning", true);
+    for (const char* text : {"", "   "}) {
+        const FindDogResult result = FindDogs(store_, QString::fromUtf8(text), -1);
+        EXPECT_TRUE(result.dogs.empty());
+        EXPECT_TRUE(result.count_text.isEmpty());
+    }
+}
+
+TEST_F(FindDogSearchTest, DogsOfTheSameNameKeepTheirOrderOfEntry) {
+    const qint32 first = Add("ECHO", true);
+    const qint32 second = Add("echo", false);
+    const qint32 third = Add("Echo", true);
+    for (int i = 0; i < 7; ++i) {
+        Add("Echo Valley", i % 2 == 0);
+    }
+    const FindDogResult result = FindDogs(store_, QStringLiteral("echo"), -1);
+    EXPECT_EQ(result.count_text, "10 dogs found");
+    ASSERT_GE(result.dogs.size(), 3u);
+    EXPECT_EQ(result.dogs[0].dog_id, first);
+    EXPECT_EQ(result.dogs[1].dog_id, second);
+    EXPECT_EQ(result.dogs[2].dog_id, third);
+    EXPECT_EQ(FindDogs(store_, QStringLiteral("valley"), -1).count_text, "7 dogs found");
+}
+
+// Names outside ASCII are matched after full upper-casing, and found by plain ASCII text too.
+TEST_F(FindDogSearchTest, MatchesLettersOutsideAscii) {
+    Add("Müllerhof Star", true);
+    Add("Åkerbacken Straße", false);
+    Add("Mullerhof Star", true);
+    EXPECT_EQ(Names(FindDogs(store_, QStringLiteral("MÜLLER"), -1)), QStringList{"Müllerhof Star"});
+    EXPECT_EQ(Names(FindDogs(store_, QStringLiteral("müller"), 1)), QStringList{"Müllerhof Star"});
+    EXPECT_EQ(Names(FindDogs(store_, QStringLiteral("star"), -1)),
+              (QStringList{"Mullerhof Star", "Müllerhof Star"}));
+    EXPECT_EQ(Names(FindDogs(store_, QStringLiteral("strasse"), 0)),
+              QStringList{"Åkerbacken Straße"});
+    EXPECT_EQ(FindDogs(store_, QStringLiteral("åker"), 1).count_text, "No male dogs found");
+}
+
+// Characters that mean something to the database's pattern matching are plain text here.
+TEST_F(FindDogSearchTest, WildcardCharactersAreTakenLiterally) {
+    Add("100% Pure", true);
+    Add("100 Pure", true);
+    Add("A_B Kennel", true);
+    Add("AxB Kennel", true);
+    Add("Back\\Slash", true);
+    EXPECT_EQ(Names(FindDogs(store_, QStringLiteral("0%"), -1)), QStringList{"100% Pure"});
+    EXPECT_EQ(Names(FindDogs(store_, QStringLiteral("a_b"), -1)), QStringList{"A_B Kennel"});
+    EXPECT_EQ(Names(FindDogs(store_, QStringLiteral("k\\s"), -1)), QStringList{"Back\\Slash"});
+    EXPECT_EQ(FindDogs(store_, QStringLiteral("%"), -1).count_text, "1 dog found");
+}
+
+}  // namespace
+}  // namespace lineara
