@@ -237,6 +237,9 @@ std::shared_ptr<DogDatabase> DogDatabase::Open(const QString& path) {
 
         std::shared_ptr<DogDatabase> database(new DogDatabase(path, std::move(connection)));
         database->RegisterFunctions();
+        database->has_count_table_ =
+            database->connection_.QueryInteger(
+                "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'DogCount'") == 1;
         open[key] = database;
         return database;
     } catch (const sqlite::Error& error) {
@@ -397,8 +400,8 @@ sqlite::Statement& DogDatabase::FindStatement(const Criterion& criterion) {
                           "SELECT DogID FROM ("
                           " SELECT DogID FROM DogInfo WHERE %1 = ?1 COLLATE NOCASE AND DogID > ?2"
                           " UNION"
-                          " SELECT DogID FROM DogInfo WHERE %2 AND DogID > ?2"
-                          "  AND lineara_same_text(%1, ?3)"
+                          " SELECT DogID FROM DogInfo WHERE %2 AND length(%1) = length(?3)"
+                          "  AND DogID > ?2 AND lineara_same_text(%1, ?3)"
                           ") ORDER BY DogID LIMIT 1")
                           .arg(name, QLatin1String(non_ascii)));
     }
@@ -445,25 +448,42 @@ std::optional<DogRecord> DogDatabase::ReadRow(qint32 dog_id) {
 }
 
 qint64 DogDatabase::CountRows() {
-    if (stats_generation_ != generation_ || row_count_ < 0) {
-        sqlite::Statement& count = Cached(QStringLiteral("SELECT count(*), min(DogID), max(DogID) FROM DogInfo"));
-        count.Step();
-        row_count_ = count.Integer(0);
-        min_id_ = static_cast<qint32>(count.Integer(1));
-        max_id_ = static_cast<qint32>(count.Integer(2));
-        count.Reset();
-        stats_generation_ = generation_;
+    if (count_generation_ != generation_ || row_count_ < 0) {
+        if (has_count_table_) {
+            sqlite::Statement& count = Cached(QStringLiteral("SELECT Dogs FROM DogCount"));
+            row_count_ = count.Step() ? count.Integer(0) : 0;
+            count.Reset();
+        } else {
+            sqlite::Statement& count = Cached(QStringLiteral("SELECT count(*) FROM DogInfo"));
+            count.Step();
+            row_count_ = count.Integer(0);
+            count.Reset();
+        }
+        count_generation_ = generation_;
     }
     return row_count_;
 }
 
+void DogDatabase::ReadIdRange() {
+    if (range_generation_ != generation_) {
+        // Each of these is one step down the table's own tree.
+        sqlite::Statement& range = Cached(
+            QStringLiteral("SELECT (SELECT min(DogID) FROM DogInfo), (SELECT max(DogID) FROM DogInfo)"));
+        range.Step();
+        min_id_ = static_cast<qint32>(range.Integer(0));
+        max_id_ = static_cast<qint32>(range.Integer(1));
+        range.Reset();
+        range_generation_ = generation_;
+    }
+}
+
 qint32 DogDatabase::MinId() {
-    CountRows();
+    ReadIdRange();
     return min_id_;
 }
 
 qint32 DogDatabase::MaxId() {
-    CountRows();
+    ReadIdRange();
     return max_id_;
 }
 

@@ -55,6 +55,9 @@ public:
     qint32 FindNextId(const Criterion& criterion, qint32 after);
     std::optional<DogRecord> ReadRow(qint32 dog_id);
     qint64 CountRows();
+    // Forgets the cached count and identity range, for when another program may have
+    // changed the file.
+    void ForgetStatistics() { count_generation_ = range_generation_ = 0; }
     qint32 MinId();
     qint32 MaxId();
 
@@ -99,6 +102,7 @@ private:
     void RegisterFunctions();
     sqlite::Statement& Cached(const QString& sql);
     sqlite::Statement& FindStatement(const Criterion& criterion);
+    void ReadIdRange();
 
     QString path_;
     sqlite::Connection connection_;
@@ -106,8 +110,10 @@ private:
     int transaction_depth_ = 0;
     std::vector<RecordStore*> cursors_;
     QHash<QString, std::shared_ptr<sqlite::Statement>> statements_;
-    // Cached row statistics, valid for one generation.
-    quint64 stats_generation_ = 0;
+    // Cached row statistics, each valid for one generation.
+    bool has_count_table_ = false;
+    quint64 count_generation_ = 0;
+    quint64 range_generation_ = 0;
     qint64 row_count_ = -1;
     qint32 min_id_ = 0;
     qint32 max_id_ = 0;

@@ -94,6 +94,7 @@ void RecordStore::LandOn(qint32 id) {
 
 void RecordStore::Refresh() {
     RequireOpen();
+    database_->ForgetStatistics();
     MoveFirst();
 }
 
@@ -135,7 +136,7 @@ void RecordStore::MoveNext() {
 void RecordStore::MoveLast() {
     RequireOpen();
     mode_ = Mode::Browse;
-    const qint32 last = database_->CountRows() > 0 ? database_->MaxId() : 0;
+    const qint32 last = database_->MaxId();
     if (last != 0 && SeekAtOrAfter(last)) {
         LandOn(static_cast<qint32>(walk_.Integer(0)));
     } else {

@@ -238,9 +238,26 @@ TEST_F(RecordStoreTest, WalkingCountingAndPositions) {
         last_percent = percent;
     }
     EXPECT_EQ(names.size(), 10);
+
     EXPECT_EQ(names.first(), "Only");
     EXPECT_EQ(names.last(), "Dog 8");
     EXPECT_THROW(store_.Value(Field::RegName), std::logic_error);
+
+    // The count stays right whoever changes the table, and whatever is rolled back.
+    Shell(QStringLiteral("INSERT INTO DogInfo (RegName) VALUES ('From the shell'); DELETE FROM DogInfo WHERE DogID = %1")
+              .arg(only));
+    Shell(QStringLiteral("INSERT INTO DogInfo (RegName) VALUES ('Another')"));
+    store_.Refresh();
+    store_.MoveLast();
+    EXPECT_EQ(store_.RecordCount(), 11);
+    EXPECT_EQ(store_.Text(Field::RegName), "Another");
+    {
+        DogDatabase::Transaction undone(store_.Database());
+        AddTestDog(store_, QStringLiteral("Rolled back"));
+        EXPECT_EQ(store_.RecordCount(), 12);
+    }
+    EXPECT_EQ(store_.RecordCount(), 11);
+    EXPECT_EQ(Shell(QStringLiteral("SELECT Dogs FROM DogCount")), "11");
 }
 
 TEST_F(RecordStoreTest, EditsDeletesAndBookmarks) {
