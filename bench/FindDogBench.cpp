@@ -137,8 +137,8 @@ void BM_PlaceDogAndRedraw(benchmark::State& state) {
     FontTextMeasurer measurer(96);
     const auto refill = [&] {
         model.FillChart(store, app.settings.RootDogID, view);
-        const ChartGeometry geometry = ArrangeChart(model, view, app.settings, QSizeF(1280, 800),
-                                                    measurer, QSizeF(32, 20));
+        const ChartGeometry geometry =
+            ArrangeChart(model, view, app.settings, QSizeF(1280, 800), measurer, QSizeF(32, 20));
         benchmark::DoNotOptimize(geometry.font_size);
     };
     refill();

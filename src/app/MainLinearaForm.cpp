@@ -5,11 +5,14 @@
 #include "app/SettingsFile.h"
 #include "chart/ChartWidget.h"
 #include "chart/ViewOptionMenus.h"
+#include "records/ChartActions.h"
+#include "records/QtDogDialogs.h"
 #include "store/StoreError.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QMenu>
 #include <QDir>
 #include <QScreen>
 
@@ -25,21 +28,62 @@ MainLinearaForm::MainLinearaForm(AppState& state, Prompts& prompts, std::unique_
     view_menus_ = new ViewOptionMenus(*menus_, state_.settings, prompts_,
                                       {[this] { Guarded([this] { Refill(); }); }, [this] { Redraw(); }}, this);
     connect(chart_, &ChartWidget::FlagClicked, this, [this] { view_menus_->FlagClicked(); });
+    connect(chart_, &ChartWidget::NameReleased, this, &MainLinearaForm::NameReleased);
+    dialogs_ = std::make_unique<QtDogDialogs>(state_, prompts_, this);
+    actions_ = std::make_unique<ChartActions>(*store_, state_, prompts_, *dialogs_, model_, [this] { Refill(); });
     ConnectMenus();
 }
 
 MainLinearaForm::~MainLinearaForm() = default;
 
+void MainLinearaForm::NameReleased(int position, Qt::MouseButton button, QPoint global_position) {
+    chart_->ShowHighlight(position);
+    clicked_position_ = position;
+    clicked_dog_ = model_.DogAt(position);
+    switch (DecideClick(model_, position, button == Qt::RightButton)) {
+        case ClickResult::Beep:
+            prompts_.Beep();
+            break;
+        case ClickResult::ShowPopup:
+            ShowPopup(position, global_position);
+            break;
+        case ClickResult::Place:
+            Guarded([this, position] { actions_->PlaceDog(position); });
+            break;
+    }
+    chart_->HideHighlight();
+}
+
+void MainLinearaForm::ShowPopup(int position, QPoint global_position) {
+    menus_->Action(QStringLiteral("Popup_ToRoot"))->setVisible(position != 1);
+    menus_->Action(QStringLiteral("Popup_Prune"))->setVisible(position != 1);
+    // Just below the name, where the pointer is across.
+    const QRectF name = chart_->Geometry().names[static_cast<std::size_t>(position)].rect;
+    const QPoint below = chart_->mapToGlobal(QPoint(0, qRound(name.bottom())));
+    menus_->Popup()->exec(QPoint(global_position.x(), below.y()));
+}
+
 void MainLinearaForm::ConnectMenus() {
     // Commands that later parts of the program provide stay greyed out until they exist.
     for (const char* name :
          {"File_PrintSetup", "File_PrintLayout", "File_Print", "File_Save", "File_DatabaseInfo",
-          "File_CleanDB", "File_LoadDB", "File_MergeDB", "File_NewDB", "Edit_Copy", "Edit_Add",
-          "Edit_Delete", "Edit_Find", "Analysis_Offspring", "Analysis_Siblings", "Analysis_Lineara",
+          "File_CleanDB", "File_LoadDB", "File_MergeDB", "File_NewDB", "Edit_Copy", "Analysis_Offspring", "Analysis_Siblings", "Analysis_Lineara",
           "Analysis_Inbreeding", "Analysis_ClearIC", "Help_Contents"}) {
         menus_->Action(QLatin1String(name))->setEnabled(false);
     }
     connect(menus_->Action(QStringLiteral("File_Exit")), &QAction::triggered, this, &QWidget::close);
+    const auto on = [this](const char* name, std::function<void()> command) {
+        connect(menus_->Action(QLatin1String(name)), &QAction::triggered, this,
+                [this, command = std::move(command)] { Guarded(command); });
+    };
+    on("Edit_Add", [this] { actions_->AddNewDog(); });
+    on("Edit_Delete", [this] { actions_->DeleteByName(); });
+    on("Edit_Find", [this] { actions_->FindByName(); });
+    on("Popup_Edit", [this] { actions_->EditDogAt(clicked_position_); });
+    on("Popup_Change", [this] { actions_->PlaceDog(clicked_position_); });
+    on("Popup_ToRoot", [this] { actions_->ShowLinearaOf(clicked_position_); });
+    on("Popup_Prune", [this] { actions_->Prune(clicked_position_); });
+    on("Popup_Delete", [this] { actions_->DeleteDog(clicked_dog_); });
     connect(menus_->Action(QStringLiteral("Help_About")), &QAction::triggered, this, [this] {
         HelpAboutForm about(this);
         about.exec();

@@ -13,7 +13,9 @@
 
 namespace lineara {
 
+class ChartActions;
 class ChartWidget;
+class QtDogDialogs;
 class ViewOptionMenus;
 
 // The main window: the ancestry chart of the root dog and every menu.
@@ -46,6 +48,9 @@ private:
     void ConnectMenus();
     void UpdateCaption(bool with_revision);
     void Unload();
+    // A mouse button released over a name of the chart.
+    void NameReleased(int position, Qt::MouseButton button, QPoint global_position);
+    void ShowPopup(int position, QPoint global_position);
     // Runs a command, turning any database failure into a message instead of a crash.
     void Guarded(const std::function<void()>& command);
     void ShowError(const QString& reason);
@@ -57,6 +62,11 @@ private:
     ChartModel model_;
     ChartWidget* chart_ = nullptr;
     ViewOptionMenus* view_menus_ = nullptr;
+    std::unique_ptr<QtDogDialogs> dialogs_;
+    std::unique_ptr<ChartActions> actions_;
+    // The place last clicked and the dog that stood there at the time.
+    int clicked_position_ = 0;
+    qint32 clicked_dog_ = 0;
     bool unloaded_ = false;
 };
 

@@ -180,10 +180,10 @@ QString CreateStatements() {
         "CREATE INDEX DogInfo_SystemUseLongInt ON DogInfo(SystemUseLongInt);\n");
     // Names holding anything but printable ASCII are compared with Unicode case folding,
     // which keeps the number of characters; indexing them by length keeps that search short.
-    sql += QStringLiteral("CREATE INDEX DogInfo_NonAsciiRegName ON DogInfo(length(RegName)) WHERE %1;\n")
+    sql += QStringLiteral("CREATE INDEX DogInfo_NonAsciiRegName ON DogInfo(length(RegName), RegName) WHERE %1;\n")
                .arg(QLatin1String(kNonAsciiRegName));
     sql += QStringLiteral(
-               "CREATE INDEX DogInfo_NonAsciiSystemUseText ON DogInfo(length(SystemUseText)) WHERE %1;\n")
+               "CREATE INDEX DogInfo_NonAsciiSystemUseText ON DogInfo(length(SystemUseText), SystemUseText) WHERE %1;\n")
                .arg(QLatin1String(kNonAsciiSystemUseText));
     // The number of dogs, kept by the database itself so that counting a million dogs does
     // not mean reading a million index entries. Plain SQL, so other tools keep it right too.

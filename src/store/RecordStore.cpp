@@ -13,14 +13,18 @@ void RecordStore::Open(const QString& path) {
     Close();
     database_ = DogDatabase::Open(path);
     database_->RegisterCursor(this);
-    walk_ = sqlite::Statement(
-        database_->Connection(),
-        QStringLiteral("SELECT %1 FROM DogInfo WHERE DogID >= ?1 ORDER BY DogID").arg(schema::ColumnList()));
+    const QString walk =
+        QStringLiteral("SELECT %1 FROM DogInfo WHERE DogID >= ?1 ORDER BY DogID").arg(schema::ColumnList());
+    for (sqlite::Statement& statement : walks_) {
+        statement = sqlite::Statement(database_->Connection(), walk);
+    }
     MoveFirst();
 }
 
 void RecordStore::Close() {
-    walk_ = sqlite::Statement();
+    for (sqlite::Statement& statement : walks_) {
+        statement = sqlite::Statement();
+    }
     walk_live_ = false;
     if (database_) {
         database_->UnregisterCursor(this);
@@ -69,19 +73,25 @@ int RecordStore::CheckedIndex(int index) {
 }
 
 void RecordStore::ReleaseRead() const {
-    walk_.Reset();
+    for (sqlite::Statement& statement : walks_) {
+        statement.Reset();
+    }
     walk_live_ = false;
 }
 
 bool RecordStore::RowIsLive() const {
-    return walk_live_ && live_generation_ == database_->Generation() && walk_.HasRow() &&
-           walk_.Integer(0) == current_;
+    return walk_live_ && live_generation_ == database_->Generation() && Walk().HasRow() &&
+           Walk().Integer(0) == current_;
 }
 
 bool RecordStore::SeekAtOrAfter(qint32 id) const {
-    walk_.Reset();
-    walk_.BindInteger(1, id);
-    walk_live_ = walk_.Step();
+    sqlite::Statement& previous = Walk();
+    live_walk_ = 1 - live_walk_;
+    sqlite::Statement& next = Walk();
+    next.Reset();
+    next.BindInteger(1, id);
+    walk_live_ = next.Step();
+    previous.Reset();
     live_generation_ = database_->Generation();
     return walk_live_;
 }
@@ -102,7 +112,7 @@ void RecordStore::MoveFirst() {
     RequireOpen();
     mode_ = Mode::Browse;
     if (SeekAtOrAfter(std::numeric_limits<qint32>::min())) {
-        LandOn(static_cast<qint32>(walk_.Integer(0)));
+        LandOn(static_cast<qint32>(Walk().Integer(0)));
     } else {
         current_ = 0;
         eof_ = true;
@@ -118,13 +128,13 @@ void RecordStore::MoveNext() {
     }
     bool found = false;
     if (RowIsLive()) {
-        found = walk_.Step();
+        found = Walk().Step();
         walk_live_ = found;
     } else {
         found = current_ < std::numeric_limits<qint32>::max() && SeekAtOrAfter(current_ + 1);
     }
     if (found) {
-        LandOn(static_cast<qint32>(walk_.Integer(0)));
+        LandOn(static_cast<qint32>(Walk().Integer(0)));
     } else {
         walk_live_ = false;
         current_ = 0;
@@ -138,7 +148,7 @@ void RecordStore::MoveLast() {
     mode_ = Mode::Browse;
     const qint32 last = database_->MaxId();
     if (last != 0 && SeekAtOrAfter(last)) {
-        LandOn(static_cast<qint32>(walk_.Integer(0)));
+        LandOn(static_cast<qint32>(Walk().Integer(0)));
     } else {
         current_ = 0;
         eof_ = true;
@@ -154,7 +164,7 @@ void RecordStore::Find(const Criterion& criterion, qint32 after) {
         // The identity lookup goes straight to the row.
         if (criterion.number > after && criterion.number <= std::numeric_limits<qint32>::max() &&
             SeekAtOrAfter(static_cast<qint32>(criterion.number)) &&
-            walk_.Integer(0) == criterion.number) {
+            Walk().Integer(0) == criterion.number) {
             found = static_cast<qint32>(criterion.number);
         } else {
             walk_live_ = false;
@@ -249,7 +259,7 @@ void RecordStore::SetBookmark(Bookmark bookmark) {
     RequireOpen();
     mode_ = Mode::Browse;
     if (bookmark.dog_id == 0 || !SeekAtOrAfter(bookmark.dog_id) ||
-        walk_.Integer(0) != bookmark.dog_id) {
+        Walk().Integer(0) != bookmark.dog_id) {
         walk_live_ = false;
         throw StoreError(database_->Path(), QStringLiteral("The dog record is no longer in the database."));
     }
@@ -268,11 +278,11 @@ QVariant RecordStore::Value(Field field) const {
         return buffer_.Value(field);
     }
     RequireCurrent();
-    if (!RowIsLive() && !(SeekAtOrAfter(current_) && walk_.Integer(0) == current_)) {
+    if (!RowIsLive() && !(SeekAtOrAfter(current_) && Walk().Integer(0) == current_)) {
         walk_live_ = false;
         throw StoreError(database_->Path(), QStringLiteral("The dog record is no longer in the database."));
     }
-    return ColumnValue(walk_, IndexOf(field), field);
+    return ColumnValue(Walk(), IndexOf(field), field);
 }
 
 QString RecordStore::Text(Field field) const {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <array>
 #include <memory>
 
 namespace lineara {
@@ -107,8 +108,13 @@ private:
     void Find(const Criterion& criterion, qint32 after);
     bool RowIsLive() const;
 
+    sqlite::Statement& Walk() const { return walks_[static_cast<std::size_t>(live_walk_)]; }
+
     std::shared_ptr<DogDatabase> database_;
-    mutable sqlite::Statement walk_;
+    // Two walks take turns: a seek steps the idle one before letting go of the other, so the
+    // read never ends between lookups and SQLite need not lock and check the file each time.
+    mutable std::array<sqlite::Statement, 2> walks_;
+    mutable int live_walk_ = 0;
     mutable bool walk_live_ = false;
     mutable quint64 live_generation_ = 0;
 

@@ -140,12 +140,18 @@ TEST(DecideClick, FollowsWhoStandsInThePlaceAndItsChild) {
         bool right;
         ClickResult result;
     } cases[] = {
-        {1, false, ClickResult::Place},  {1, true, ClickResult::ShowPopup},
-        {2, false, ClickResult::Place},  {2, true, ClickResult::ShowPopup},
-        {3, false, ClickResult::Place},  {3, true, ClickResult::Place},  // empty, child 1 holds a dog
-        {4, true, ClickResult::Place},   {5, false, ClickResult::Place},
-        {6, false, ClickResult::Beep},   {7, true, ClickResult::Beep},  // child 3 is empty
-        {0, false, ClickResult::Beep},   {128, false, ClickResult::Beep},
+        {1, false, ClickResult::Place},
+        {1, true, ClickResult::ShowPopup},
+        {2, false, ClickResult::Place},
+        {2, true, ClickResult::ShowPopup},
+        {3, false, ClickResult::Place},
+        {3, true, ClickResult::Place},  // empty, child 1 holds a dog
+        {4, true, ClickResult::Place},
+        {5, false, ClickResult::Place},
+        {6, false, ClickResult::Beep},
+        {7, true, ClickResult::Beep},  // child 3 is empty
+        {0, false, ClickResult::Beep},
+        {128, false, ClickResult::Beep},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.position);

@@ -43,10 +43,10 @@ TEST(DateOfBirth, AcceptsWhatPeopleTypeInTheUsLocale) {
 
 TEST(DateOfBirth, RefusesImpossibleDatesAndText) {
     const QLocale us(QLocale::English, QLocale::UnitedStates);
-    for (const char* text : {"31 Feb 2000", "29 Feb 1900", "abc", "2/30/2000", "13/12/2000",
-                             "12 Foo 2000", "12 Feb", "Feb 2000", "2/12", "2000-13-01",
-                             "1/2/3/4", "12:00", "12 Feb 2000 Feb", "12 Feb 200",
-                             "123/1/2000", "12 Feb 20000"}) {
+    for (const char* text :
+         {"31 Feb 2000", "29 Feb 1900", "abc", "2/30/2000", "13/12/2000", "12 Foo 2000", "12 Feb",
+          "Feb 2000", "2/12", "2000-13-01", "1/2/3/4", "12:00", "12 Feb 2000 Feb", "12 Feb 200",
+          "123/1/2000", "12 Feb 20000"}) {
         SCOPED_TRACE(text);
         EXPECT_FALSE(ParseDateOfBirth(QString::fromUtf8(text), us).valid);
     }
@@ -93,9 +93,10 @@ TEST(DateOfBirth, TheShownFormReadsBackAsTheSameDate) {
               "2/12/2000");
     const QDate dates[] = {kFeb12, QDate(1999, 12, 31), QDate(1987, 7, 4), QDate(2024, 1, 9)};
     for (const QLocale& locale :
-         {QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::German, QLocale::Germany),
-          QLocale(QLocale::French, QLocale::France), QLocale(QLocale::Japanese, QLocale::Japan),
-          QLocale(QLocale::English, QLocale::Canada), QLocale(QLocale::Dutch, QLocale::Netherlands)}) {
+         {QLocale(QLocale::English, QLocale::UnitedStates),
+          QLocale(QLocale::German, QLocale::Germany), QLocale(QLocale::French, QLocale::France),
+          QLocale(QLocale::Japanese, QLocale::Japan), QLocale(QLocale::English, QLocale::Canada),
+          QLocale(QLocale::Dutch, QLocale::Netherlands)}) {
         for (const QDate& date : dates) {
             const QString shown = FormatDateOfBirth(date, locale);
             SCOPED_TRACE((locale.name() + QStringLiteral(" ") + shown).toStdString());

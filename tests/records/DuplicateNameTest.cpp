@@ -50,28 +50,22 @@ protected:
     qint32 existing_ = 0;
 };
 
-TEST_F(DuplicateNameTest, NewDogYesShowsTheExistingDogInstead) {
-    const qint32 fresh = test::AddTestDog(search_, QString());
-    state_.SelectedDogID = fresh;
-    prompts_.AnswerMessage(Answer::Yes);
-    const DuplicateOutcome outcome = Check(fresh, true, QStringLiteral("  misty MORNING "));
-    ExpectTheQuestion();
-    EXPECT_EQ(outcome.kind, DuplicateOutcome::EditExisting);
-    EXPECT_EQ(outcome.existing_id, existing_);
-    EXPECT_EQ(state_.SelectedDogID, existing_);
-    EXPECT_FALSE(Exists(fresh));
-    EXPECT_TRUE(Exists(existing_));
-}
-
-TEST_F(DuplicateNameTest, NewDogCancelDeletesItAndCloses) {
-    const qint32 fresh = test::AddTestDog(search_, QString());
-    state_.SelectedDogID = fresh;
-    prompts_.AnswerMessage(Answer::Cancel);
-    EXPECT_EQ(Check(fresh, true, QStringLiteral("Misty Morning")).kind,
-              DuplicateOutcome::DeletedAndClosed);
-    EXPECT_EQ(state_.SelectedDogID, 0);
-    EXPECT_FALSE(Exists(fresh));
-    EXPECT_TRUE(Exists(existing_));
+// Yes shows the existing dog instead, Cancel closes the editor; both drop the new record.
+TEST_F(DuplicateNameTest, NewDogAnsweredYesOrCancelIsDeleted) {
+    for (const Answer answer : {Answer::Yes, Answer::Cancel}) {
+        prompts_.Clear();
+        const qint32 fresh = test::AddTestDog(search_, QString());
+        state_.SelectedDogID = fresh;
+        prompts_.AnswerMessage(answer);
+        const DuplicateOutcome outcome = Check(fresh, true, QStringLiteral("  misty MORNING "));
+        ExpectTheQuestion();
+        EXPECT_EQ(outcome.kind, answer == Answer::Yes ? DuplicateOutcome::EditExisting
+                                                      : DuplicateOutcome::DeletedAndClosed);
+        EXPECT_EQ(outcome.existing_id, existing_);
+        EXPECT_EQ(state_.SelectedDogID, answer == Answer::Yes ? existing_ : 0);
+        EXPECT_FALSE(Exists(fresh));
+        EXPECT_TRUE(Exists(existing_));
+    }
 }
 
 // Deleting an existing dog through either answer leaves no record naming it as a parent.
@@ -82,8 +76,10 @@ TEST_F(DuplicateNameTest, ExistingDogDeletedWithEveryReferenceCleared) {
         const qint32 edited =
             test::AddTestDog(search_, QStringLiteral("Copy Of Misty"), true, grandsire);
         const qint32 son = test::AddTestDog(search_, QStringLiteral("Son"), true, edited);
-        const qint32 daughter = test::AddTestDog(search_, QStringLiteral("Daughter"), false, 0, edited);
-        const qint32 own = test::AddTestDog(search_, QStringLiteral("Own Pup"), true, edited, edited);
+        const qint32 daughter =
+            test::AddTestDog(search_, QStringLiteral("Daughter"), false, 0, edited);
+        const qint32 own =
+            test::AddTestDog(search_, QStringLiteral("Own Pup"), true, edited, edited);
         state_.SelectedDogID = edited;
         prompts_.AnswerMessage(answer);
 

@@ -41,7 +41,8 @@ TEST_F(FindDogSearchTest, ListsMatchesOfTheHintedSexAlphabetically) {
     Add(nullptr, false);
 
     FindDogResult any = FindDogs(store_, QStringLiteral("mist"), -1);
-    EXPECT_EQ(Names(any), (QStringList{"Ch. Twilight Mist", "Mistral  ", "misty blue", "Misty Morning"}));
+    EXPECT_EQ(Names(any),
+              (QStringList{"Ch. Twilight Mist", "Mistral  ", "misty blue", "Misty Morning"}));
     EXPECT_EQ(any.count_text, "4 dogs found");
     EXPECT_EQ(any.dogs[1].dog_id, mistral);
 
@@ -52,9 +53,6 @@ TEST_F(FindDogSearchTest, ListsMatchesOfTheHintedSexAlphabetically) {
     FindDogResult females = FindDogs(store_, QStringLiteral("Mist"), 0);
     EXPECT_EQ(Names(females), QStringList{"Ch. Twilight Mist"});
     EXPECT_EQ(females.count_text, "1 dog found");
-
-    FindDogResult weather = FindDogs(store_, QStringLiteral("weather"), -1);
-    EXPECT_EQ(weather.count_text, "1 dog found");
 }
 
 TEST_F(FindDogSearchTest, NoMatchGivesTheSingleEmptyEntry) {
@@ -107,12 +105,14 @@ TEST_F(FindDogSearchTest, MatchesLettersOutsideAscii) {
     Add("Müllerhof Star", true);
     Add("Åkerbacken Straße", false);
     Add("Mullerhof Star", true);
+    Add("Yıldız Kennel", false);
     EXPECT_EQ(Names(FindDogs(store_, QStringLiteral("MÜLLER"), -1)), QStringList{"Müllerhof Star"});
     EXPECT_EQ(Names(FindDogs(store_, QStringLiteral("müller"), 1)), QStringList{"Müllerhof Star"});
     EXPECT_EQ(Names(FindDogs(store_, QStringLiteral("star"), -1)),
               (QStringList{"Mullerhof Star", "Müllerhof Star"}));
     EXPECT_EQ(Names(FindDogs(store_, QStringLiteral("strasse"), 0)),
               QStringList{"Åkerbacken Straße"});
+    EXPECT_EQ(Names(FindDogs(store_, QStringLiteral("yildiz"), -1)), QStringList{"Yıldız Kennel"});
     EXPECT_EQ(FindDogs(store_, QStringLiteral("åker"), 1).count_text, "No male dogs found");
 }
 

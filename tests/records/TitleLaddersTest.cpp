@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <set>
 #include <vector>
 
@@ -103,22 +102,6 @@ TEST(TitleLadders, BoxesWithoutARuleChangeOnlyThemselves) {
     const Fields listed = TitleFieldsWithLadders();
     EXPECT_EQ(std::set<Field>(listed.begin(), listed.end()), laddered);
     EXPECT_EQ(listed.size(), laddered.size());
-}
-
-// What a user sees while clicking through a dog's titles: each click leaves the others as
-// they were unless its ladder says otherwise.
-TEST(TitleLadders, ClicksInTurnKeepTheLadderConsistent) {
-    Boxes boxes;
-    ApplyTitleLadder(Field::HX, true, boxes);
-    ApplyTitleLadder(Field::HS, false, boxes);
-    EXPECT_EQ(boxes, Only(Field::HT, {Field::PT}));
-
-    boxes.reset();
-    ApplyTitleLadder(Field::AmOTCh, true, boxes);
-    EXPECT_EQ(boxes, Only(Field::AmOTCh, {Field::AmCD, Field::AmCDX, Field::AmUD}));
-    ApplyTitleLadder(Field::AmUDX, true, boxes);
-    ApplyTitleLadder(Field::AmUD, false, boxes);
-    EXPECT_EQ(boxes, Only(Field::AmCD, {Field::AmCDX}));
 }
 
 }  // namespace
