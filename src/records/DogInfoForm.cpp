@@ -98,12 +98,19 @@ QWidget* DogInfoForm::BuildTab(int index) {
     page->setObjectName(QStringLiteral("TabStripFrame%1").arg(index + 1));
     const int text_width = fontMetrics().averageCharWidth() * 46;
 
-    // Text boxes line up in a form; check boxes stack; headed frames sit two to a row.
+    // Controls follow the table's reading order: text boxes line up in a form, check boxes
+    // stack below one another, and headed frames sit two to a row.
     auto* page_layout = new QVBoxLayout(page);
-    auto* form = new QFormLayout;
-    form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-    form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    page_layout->addLayout(form);
+    QFormLayout* form = nullptr;
+    const auto current_form = [&] {
+        if (!form) {
+            form = new QFormLayout;
+            form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+            form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            page_layout->addLayout(form);
+        }
+        return form;
+    };
     QGridLayout* frames = nullptr;
     QVBoxLayout* target = nullptr;  // where check boxes go: the current frame, or the page
     int frame_count = 0;
@@ -161,7 +168,7 @@ QWidget* DogInfoForm::BuildTab(int index) {
                     target->addWidget(label);
                     target->addWidget(editor);
                 } else {
-                    form->addRow(label, editor);
+                    current_form()->addRow(label, editor);
                 }
                 break;
             }
@@ -172,7 +179,7 @@ QWidget* DogInfoForm::BuildTab(int index) {
                 if (target) {
                     target->addWidget(note);
                 } else {
-                    form->addRow(QString(), note);
+                    current_form()->addRow(QString(), note);
                 }
                 break;
             }
@@ -193,7 +200,7 @@ QWidget* DogInfoForm::BuildTab(int index) {
                     if (!sex_row) {
                         sex_row = new QHBoxLayout;
                         sex_row->setSpacing(fontMetrics().averageCharWidth() * 3);
-                        form->addRow(QString(), sex_row);
+                        current_form()->addRow(QString(), sex_row);
                     }
                     sex_row->addWidget(box);
                     if (name == QLatin1String("Check1")) {
@@ -202,6 +209,7 @@ QWidget* DogInfoForm::BuildTab(int index) {
                 } else if (target) {
                     target->addWidget(box);
                 } else {
+                    form = nullptr;  // text boxes after this start a form of their own
                     page_layout->addWidget(box);
                 }
                 break;

@@ -90,6 +90,7 @@ FindDogForm::FindDogForm(AppState& state, Prompts& prompts, const QString& capti
     dog_list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     dog_list_->setSelectionMode(QAbstractItemView::SingleSelection);
     dog_list_->setTextElideMode(Qt::ElideRight);
+    dog_list_->viewport()->installEventFilter(this);
     connect(dog_list_, &QListView::clicked, this, &FindDogForm::Choose);
     connect(dog_list_, &QListView::activated, this, &FindDogForm::Choose);
 
@@ -136,7 +137,7 @@ FindDogForm::FindDogForm(AppState& state, Prompts& prompts, const QString& capti
     const int min_width = std::max({4000 * dpi / 1440, label->sizeHint().width() + 400 * dpi / 1440,
                                     instruction_->sizeHint().width() + 400 * dpi / 1440});
     setMinimumSize(min_width, 3000 * logicalDpiY() / 1440);
-    resize(std::max(min_width, fontMetrics().averageCharWidth() * 80), fontMetrics().lineSpacing() * 26);
+    resize(std::max(min_width, fontMetrics().averageCharWidth() * 110), fontMetrics().lineSpacing() * 30);
     if (const QScreen* screen = QApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
@@ -179,15 +180,17 @@ void FindDogForm::Choose(const QModelIndex& index) {
 }
 
 void FindDogForm::UpdateColumns() {
-    const int width = dog_list_->viewport()->width();
+    const int width = dog_list_->viewport()->width() - 1;
     const int twips = width * 1440 / std::max(1, logicalDpiX());
     const int columns = std::max(1, twips / kColumnTwips);
     dog_list_->setGridSize(QSize(width / columns, fontMetrics().lineSpacing() + 4));
 }
 
-void FindDogForm::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    UpdateColumns();
+bool FindDogForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == dog_list_->viewport() && event->type() == QEvent::Resize) {
+        UpdateColumns();
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 }  // namespace lineara

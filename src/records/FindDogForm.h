@@ -31,7 +31,7 @@ public:
     void RunFind();
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Choose(const QModelIndex& index);
