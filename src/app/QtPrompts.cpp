@@ -61,6 +61,9 @@ Prompts::Answer QtPrompts::Message(const QString& title, const QString& text, Bu
         case Buttons::YesNoCancel:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             box.setDefaultButton(QMessageBox::Yes);
+            // Cancel can be the answer that throws a record away (the duplicate-name
+            // question), so a stray Escape answers No, which changes nothing.
+            box.setEscapeButton(QMessageBox::No);
             break;
     }
     switch (box.exec()) {

@@ -69,8 +69,11 @@ void ViewOptionMenus::Exclusive(const QStringList& group, const QString& chosen,
 void ViewOptionMenus::FlagClicked() {
     QAction* american = Action(QStringLiteral("View_Country_Am"));
     QAction* canadian = Action(QStringLiteral("View_Country_Can"));
-    american->setChecked(!american->isChecked());
-    canadian->setChecked(!canadian->isChecked());
+    // Both marks swap; read them first, since the menu group unchecks one as the other is set.
+    const bool was_american = american->isChecked();
+    const bool was_canadian = canadian->isChecked();
+    american->setChecked(!was_american);
+    canadian->setChecked(!was_canadian);
     callbacks_.refill();
 }
 

@@ -137,7 +137,9 @@ QWidget* DogInfoForm::BuildTab(int index) {
                 QWidget* editor = nullptr;
                 if (control.kind == EditorControl::Kind::Text) {
                     auto* line = new QLineEdit(page);
-                    line->setMaxLength(MaxLengthOf(*control.field));
+                    // A date is typed in many forms; the stored date itself has no text size.
+                    const int limit = MaxLengthOf(*control.field);
+                    line->setMaxLength(limit > 0 ? limit : 40);
                     line->setMinimumWidth(text_width);
                     texts_.insert(IndexOf(*control.field), line);
                     editor = line;
@@ -312,7 +314,7 @@ bool DogInfoForm::CheckName() {
         case DuplicateOutcome::KeepEditing:
             tabs_->setCurrentIndex(0);
             reg_name_->setFocus();
-            return true;
+            return false;
         case DuplicateOutcome::DeletedAndClosed:
             Finish(QDialog::Rejected);
             return false;
@@ -326,7 +328,7 @@ bool DogInfoForm::CheckName() {
             dog_info_data_.FindFirst(Criterion::ById(state_.SelectedDogID));
             LoadRecord();
             reg_name_->setFocus();
-            return true;
+            return false;
     }
     return true;
 }

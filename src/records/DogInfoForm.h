@@ -43,7 +43,9 @@ private:
     void UserChangedCheck(Field field, bool checked);
     void SexChanged(bool male_changed);
     bool DateIsValid();
-    // The registered-name check; false when the dialog has closed because of it.
+    // The registered-name check; true when the dialog may close: the name is no duplicate,
+    // or was already checked. After any answer to the duplicate question the user stays in
+    // the dialog (or it has closed already, after Cancel).
     bool CheckName();
     void CancelNewDog();
     void Finish(int result);

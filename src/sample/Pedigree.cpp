@@ -89,19 +89,34 @@ const std::vector<Field>& Pedigree::TitleFields() {
     return fields;
 }
 
-qint32 Pedigree::Add(const Dog& dog, const QString& name) {
-    const qint32 position = Size() + 1;
-    for (qint32 parent : {dog.sire, dog.dam}) {
+namespace {
+
+void CheckParents(qint32 position, qint32 sire, qint32 dam) {
+    for (qint32 parent : {sire, dam}) {
         if (parent < 0 || parent >= position) {
             throw std::invalid_argument("a parent must come before its offspring in a pedigree");
         }
     }
+}
+
+}  // namespace
+
+qint32 Pedigree::Add(const Dog& dog, const QString& name) {
+    const qint32 position = Size() + 1;
+    CheckParents(position, dog.sire, dog.dam);
     dogs_.push_back(dog);
     if (!name.isEmpty() || !names_.empty()) {
         names_.resize(dogs_.size());
         names_.back() = name;
     }
     return position;
+}
+
+void Pedigree::SetParents(qint32 position, qint32 sire, qint32 dam) {
+    Dog& dog = dogs_.at(static_cast<std::size_t>(position - 1));
+    CheckParents(position, sire, dam);
+    dog.sire = sire;
+    dog.dam = dam;
 }
 
 QString Pedigree::RegNameOf(qint32 position) const {
@@ -158,7 +173,7 @@ std::vector<qint32> Pedigree::WriteTo(DogDatabase& database,
         }
     }
     transaction.Commit();
-    if (progress) {
+    if (progress && (Size() == 0 || Size() % 10000 != 0)) {
         progress(Size());
     }
     return ids;

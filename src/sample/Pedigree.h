@@ -47,6 +47,8 @@ public:
     // Appends a dog and returns its position. Its parents must already be in the pedigree;
     // throws std::invalid_argument otherwise. A non-empty name replaces the composed one.
     qint32 Add(const Dog& dog, const QString& name = QString());
+    // Gives a dog already in the pedigree other parents, under the same rule as Add.
+    void SetParents(qint32 position, qint32 sire, qint32 dam);
     void Reserve(qint32 count) { dogs_.reserve(static_cast<std::size_t>(count)); }
 
     // The registered name: the given one, or one composed from the name number, such as

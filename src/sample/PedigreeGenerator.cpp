@@ -116,6 +116,103 @@ quint16 RandomTitles(Random& random, double champion_share) {
     return titles;
 }
 
+// Lists of dogs by position: the dogs of each generation, or the offspring of each dog.
+using Layers = std::vector<std::vector<qint32>>;
+
+// A bitch of the generations first..last related to the sire: a half-sister (she shares one
+// parent with him) or a cousin (she shares a grandparent), the kind picked at random and the
+// other tried when there is none of it. 0 when he has no such relative.
+qint32 FindRelative(const Pedigree& pedigree, const Layers& children, qint32 sire, int first,
+                    int last, Random& random) {
+    const Pedigree::Dog& stud = pedigree.At(sire);
+    std::vector<qint32> parents;
+    std::vector<qint32> grandparents;
+    for (qint32 parent : {stud.sire, stud.dam}) {
+        if (parent > 0) {
+            parents.push_back(parent);
+            for (qint32 grandparent : {pedigree.At(parent).sire, pedigree.At(parent).dam}) {
+                if (grandparent > 0) {
+                    grandparents.push_back(grandparent);
+                }
+            }
+        }
+    }
+    const auto offspring = [&](qint32 dog) -> const std::vector<qint32>& {
+        return children[static_cast<std::size_t>(dog)];
+    };
+    std::vector<qint32> candidates;
+    const auto consider = [&](qint32 dog) {
+        const Pedigree::Dog& dam = pedigree.At(dog);
+        // Never his mother, his daughter or his full sister: that is not line breeding but
+        // incest, which no breeder plans.
+        const bool full_sister = dam.sire == stud.sire && dam.dam == stud.dam;
+        if (!dam.male && dog != stud.dam && dam.sire != sire && !full_sister &&
+            dam.generation >= first && dam.generation <= last) {
+            candidates.push_back(dog);
+        }
+    };
+    const bool cousins_first = random.Chance(0.5);
+    for (int round = 0; round < 2 && candidates.empty(); ++round) {
+        if ((round == 0) != cousins_first) {
+            for (qint32 parent : parents) {
+                std::for_each(offspring(parent).begin(), offspring(parent).end(), consider);
+            }
+        } else {
+            for (qint32 grandparent : grandparents) {
+                for (qint32 uncle : offspring(grandparent)) {
+                    std::for_each(offspring(uncle).begin(), offspring(uncle).end(), consider);
+                }
+            }
+        }
+    }
+    return candidates.empty() ? 0 : candidates[random.Below(candidates.size())];
+}
+
+// Any dog of the given layers from the generations first..last, or 0 when they are empty.
+qint32 AnyOf(const Layers& layers, int first, int last, Random& random) {
+    std::size_t count = 0;
+    for (int g = first; g <= last; ++g) {
+        count += layers[static_cast<std::size_t>(g)].size();
+    }
+    if (count == 0) {
+        return 0;
+    }
+    std::size_t pick = random.Below(count);
+    for (int g = first;; ++g) {
+        const std::vector<qint32>& layer = layers[static_cast<std::size_t>(g)];
+        if (pick < layer.size()) {
+            return layer[pick];
+        }
+        pick -= layer.size();
+    }
+}
+
+// Fills in the parents missing anywhere in the ancestry of the dog at `last`, founders
+// excepted, from the generations its parents would have come from.
+void CompleteAncestry(Pedigree& pedigree, qint32 last, const Layers& males, const Layers& females,
+                      int parent_generations, Random& random) {
+    std::vector<bool> seen(static_cast<std::size_t>(last) + 1, false);
+    std::vector<qint32> todo{last};
+    while (!todo.empty()) {
+        const qint32 position = todo.back();
+        todo.pop_back();
+        const Pedigree::Dog dog = pedigree.At(position);
+        if (dog.generation > 0 && (dog.sire == 0 || dog.dam == 0)) {
+            const int first = std::max(0, dog.generation - parent_generations);
+            const int newest = dog.generation - 1;
+            pedigree.SetParents(position,
+                                dog.sire != 0 ? dog.sire : AnyOf(males, first, newest, random),
+                                dog.dam != 0 ? dog.dam : AnyOf(females, first, newest, random));
+        }
+        for (qint32 parent : {pedigree.At(position).sire, pedigree.At(position).dam}) {
+            if (parent > 0 && !seen[static_cast<std::size_t>(parent)]) {
+                seen[static_cast<std::size_t>(parent)] = true;
+                todo.push_back(parent);
+            }
+        }
+    }
+}
+
 }  // namespace
 
 Pedigree PedigreeGenerator::Generate(const PedigreeOptions& options) {
@@ -125,6 +222,7 @@ Pedigree PedigreeGenerator::Generate(const PedigreeOptions& options) {
     Check(options.parent_generations >= 1, "parents must come from at least one generation");
     Check(options.stud_share > 0.0 && options.stud_share <= 1.0,
           "the share of stud dogs must be above 0 and at most 1");
+    Check(IsShare(options.inbreeding), "the inbreeding rate must lie between 0 and 1");
     Check(IsShare(options.unknown_parent_share) && IsShare(options.champion_share) &&
               IsShare(options.duplicate_share),
           "shares must lie between 0 and 1");
@@ -146,8 +244,10 @@ Pedigree PedigreeGenerator::Generate(const PedigreeOptions& options) {
     const qint32 first_day =
         static_cast<qint32>(QDate(2020, 1, 1).toJulianDay()) - generations * generation_days;
 
-    std::vector<std::vector<qint32>> males(static_cast<std::size_t>(generations));
-    std::vector<std::vector<qint32>> females(static_cast<std::size_t>(generations));
+    Layers males(static_cast<std::size_t>(generations));
+    Layers females(static_cast<std::size_t>(generations));
+    // Offspring by parent's position, for finding relatives; only kept when needed.
+    Layers children(options.inbreeding > 0.0 ? static_cast<std::size_t>(originals) + 1 : 0);
     std::vector<qint32> studs;
     std::vector<qint32> dams;
     for (qint32 generation = 0; generation < generations; ++generation) {
@@ -180,7 +280,14 @@ Pedigree PedigreeGenerator::Generate(const PedigreeOptions& options) {
                     pup.sire = studs[random.Below(studs.size())];
                 }
                 if (!dams.empty() && !random.Chance(options.unknown_parent_share)) {
-                    pup.dam = dams[random.Below(dams.size())];
+                    if (pup.sire > 0 && random.Chance(options.inbreeding)) {
+                        pup.dam = FindRelative(pedigree, children, pup.sire,
+                                               std::max(0, generation - options.parent_generations),
+                                               generation - 1, random);
+                    }
+                    if (pup.dam == 0) {
+                        pup.dam = dams[random.Below(dams.size())];
+                    }
                 }
             }
             for (qint32 i = 0; i < litter; ++i) {
@@ -190,8 +297,18 @@ Pedigree PedigreeGenerator::Generate(const PedigreeOptions& options) {
                 const qint32 position = pedigree.Add(pup);
                 (pup.male ? males : females)[static_cast<std::size_t>(generation)].push_back(
                     position);
+                if (!children.empty()) {
+                    for (qint32 parent : {pup.sire, pup.dam}) {
+                        if (parent > 0) {
+                            children[static_cast<std::size_t>(parent)].push_back(position);
+                        }
+                    }
+                }
             }
         }
+    }
+    if (options.complete_last_ancestry && originals > 0) {
+        CompleteAncestry(pedigree, originals, males, females, options.parent_generations, random);
     }
 
     for (qint32 i = 0; i < duplicates; ++i) {

@@ -4,13 +4,23 @@
 
 namespace lineara {
 
-// The shape of a synthetic pedigree. The defaults give a breed-like population: most
-// litters come from a small share of popular sires, so coefficients of inbreeding grow
-// with every generation, and a few parents are unknown, as in real records.
+// The shape of a synthetic pedigree. The defaults give a breed-like population: a closed
+// population in which most litters come from a small share of popular sires and one mating
+// in ten is between relatives, so coefficients of inbreeding grow with every generation, and
+// a few parents are unknown, as in real records.
 struct PedigreeOptions {
     qint32 dogs = 10000;
     // Generations of equal size, the founders (no parents) being the first.
     int generations = 12;
+    // Share of matings in which the dam is chosen among the sire's relatives (his
+    // half-sisters or cousins) instead of among all bitches of breeding age: 0 to 1.
+    // Popular sires make for some related matings even at 0; this is deliberate line breeding
+    // on top of that.
+    double inbreeding = 0.1;
+    // Gives every ancestor of the last dog that is not a founder both parents, so that its
+    // chart is as full as the number of generations allows. (The last dog that is not a
+    // second entry, when there are any.)
+    bool complete_last_ancestry = false;
     // Parents are drawn from this many generations before the litter's own.
     int parent_generations = 2;
     // Share of the males of a generation that sire litters (above 0, at most 1).

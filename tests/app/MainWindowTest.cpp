@@ -12,7 +12,12 @@
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
+#include <QLineEdit>
+#include <QListView>
+#include <QTest>
 #include <QTimer>
+
+#include <functional>
 
 namespace lineara {
 namespace {
@@ -161,6 +166,150 @@ TEST_F(MainWindowTest, AFailedSettingsWriteIsReportedAndTheWindowStillCloses) {
     auto window = Open();
     EXPECT_TRUE(window->close());
     EXPECT_EQ(prompts_.MessageTitles(), QStringList{"Error Saving Settings"});
+}
+
+}  // namespace
+}  // namespace lineara
+
+namespace lineara {
+namespace {
+
+// Drives the modal dialog that the next command opens, then closes it.
+void WhenModalOpens(std::function<void(QWidget*)> step) {
+    QTimer::singleShot(0, [step = std::move(step)] {
+        QWidget* modal = QApplication::activeModalWidget();
+        ASSERT_NE(modal, nullptr);
+        step(modal);
+    });
+}
+
+TEST_F(MainWindowTest, ClickingAnEmptyDamPlaceOffersFemalesAndPlacesTheChosenDog) {
+    RecordStore store(db_);
+    const qint32 grand_dam = test::AddTestDog(store, QStringLiteral("Heatherlea Grand Dam"), false);
+    state_.settings.NumGens = 2;
+    auto window = Open();
+    ChartWidget& chart = window->Chart();
+    ASSERT_EQ(window->Model().DogAt(2), window->Model().DogAt(2));
+    // Place 5 is the dam of place 2 (the sire), empty so far.
+    ASSERT_EQ(window->Model().DogAt(5), 0);
+
+    QString caption;
+    qint16 hint = 99;
+    WhenModalOpens([&](QWidget* find) {
+        caption = find->windowTitle();
+        hint = state_.SexHint;
+        EXPECT_TRUE(chart.HighlightVisible());
+        auto* text = find->findChild<QLineEdit*>(QStringLiteral("TextToFind"));
+        text->setText(QStringLiteral("grand"));
+        QTest::keyClick(text, Qt::Key_Return);
+        auto* list = find->findChild<QListView*>(QStringLiteral("DogList"));
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Return);
+    });
+    QTest::mouseClick(&chart, Qt::RightButton, {}, chart.CentreOf(5).toPoint());
+    EXPECT_EQ(caption, "Place Dog");
+    EXPECT_EQ(hint, 0);
+    EXPECT_FALSE(chart.HighlightVisible());
+    EXPECT_EQ(window->Model().DogAt(5), grand_dam);
+    EXPECT_TRUE(window->Model().At(5).display_name.contains("Heatherlea Grand Dam"));
+}
+
+TEST_F(MainWindowTest, AnEmptyPlaceWithNoChildOnlyBeeps) {
+    state_.settings.NumGens = 3;
+    auto window = Open();
+    ChartWidget& chart = window->Chart();
+    ASSERT_EQ(window->Model().DogAt(4), 0);
+    QTest::mouseClick(&chart, Qt::LeftButton, {}, chart.CentreOf(9).toPoint());  // sire of empty 4
+    EXPECT_EQ(prompts_.Beeps(), 1);
+    EXPECT_FALSE(chart.HighlightVisible());
+}
+
+TEST_F(MainWindowTest, TheRootsPopUpMenuLeavesOutShowAndPrune) {
+    auto window = Open();
+    ChartWidget& chart = window->Chart();
+    QStringList shown;
+    QTimer::singleShot(0, [&] {
+        QMenu* popup = window->Menus().Popup();
+        for (QAction* action : popup->actions()) {
+            if (action->isVisible()) {
+                shown << action->text();
+            }
+        }
+        popup->close();
+    });
+    QTest::mouseClick(&chart, Qt::RightButton, {}, chart.CentreOf(1).toPoint());
+    EXPECT_EQ(shown, QStringList({"Edit this dog's information", "Place another dog here",
+                                  "Delete this dog from the database"}));
+    EXPECT_FALSE(chart.HighlightVisible());
+    EXPECT_TRUE(window->Menus().Action(QStringLiteral("Edit_Find"))->isEnabled());
+}
+
+}  // namespace
+}  // namespace lineara
+
+namespace lineara {
+namespace {
+
+TEST_F(MainWindowTest, HiddenLinesStayGreyedOutAcrossARestart) {
+    auto window = Open();
+    QAction* show_lines = Action(*window, "View_LineStyle_ShowLines");
+    EXPECT_TRUE(show_lines->isChecked());
+    show_lines->trigger();
+    for (const char* name : {"View_LineStyle_Thickness", "View_LineStyle_Angle", "View_LineStyle_Offset",
+                             "View_LineStyle_Colour"}) {
+        EXPECT_FALSE(Action(*window, name)->isEnabled()) << name;
+    }
+    for (const ChartSegment& segment : window->Chart().Geometry().lines) {
+        EXPECT_FALSE(segment.visible);
+    }
+    Action(*window, "View_LineStyle_Thickness_Thick")->trigger();
+    window->close();
+
+    auto again = Open();
+    EXPECT_FALSE(Action(*again, "View_LineStyle_ShowLines")->isChecked());
+    EXPECT_FALSE(Action(*again, "View_LineStyle_Angle")->isEnabled());
+    EXPECT_TRUE(Action(*again, "View_LineStyle_Thickness_Thick")->isChecked());
+    Action(*again, "View_LineStyle_ShowLines")->trigger();
+    EXPECT_EQ(again->Chart().Geometry().line_width, 5);  // thick lines at once
+}
+
+TEST_F(MainWindowTest, ColourAndFontDialogsChangeNothingWhenCancelled) {
+    auto window = Open();
+    QAction* colour = Action(*window, "View_NotChStyle_Colour");
+    ASSERT_FALSE(colour->isChecked());
+    colour->trigger();  // unscripted: cancelled
+    EXPECT_FALSE(colour->isChecked());
+    EXPECT_EQ(state_.settings.NotChColour, 0);
+
+    prompts_.AnswerColour(0x00FF00);
+    colour->trigger();
+    EXPECT_TRUE(colour->isChecked());
+    EXPECT_EQ(state_.settings.NotChColour, 0x00FF00);
+    EXPECT_EQ(window->Chart().Geometry().names[1].colour, 0x00FF00);
+    colour->trigger();  // unchecked: names turn black, the colour is kept for next time
+    EXPECT_EQ(window->Chart().Geometry().names[1].colour, 0);
+    colour->trigger();
+    const auto colours = prompts_.ShownOfKind(test::ScriptedPrompts::Kind::Colour);
+    EXPECT_EQ(colours.back().initial, QString::number(0x00FF00));
+
+    Action(*window, "View_ChampStyle_Font")->trigger();  // cancelled
+    EXPECT_EQ(state_.settings.ChampFontName, "Arial");
+    prompts_.AnswerFont(QStringLiteral("Liberation Serif"));
+    Action(*window, "View_ChampStyle_Font")->trigger();
+    EXPECT_EQ(state_.settings.ChampFontName.trimmed(), "Liberation Serif");
+    EXPECT_EQ(window->Chart().Geometry().names[2].font.family, "Liberation Serif");  // the champion sire
+}
+
+TEST_F(MainWindowTest, TheFlagSwitchesTheTitleStyle) {
+    auto window = Open();
+    ChartWidget& chart = window->Chart();
+    ASSERT_FALSE(chart.Geometry().american_flag);
+    EXPECT_EQ(window->Model().At(2).display_name, "Am Ch Stonebrook Sire");
+    QTest::mouseClick(&chart, Qt::LeftButton, {}, chart.Geometry().flag_rect.center().toPoint());
+    EXPECT_TRUE(chart.Geometry().american_flag);
+    EXPECT_TRUE(Action(*window, "View_Country_Am")->isChecked());
+    EXPECT_FALSE(Action(*window, "View_Country_Can")->isChecked());
+    EXPECT_EQ(window->Model().At(2).display_name, "Ch Stonebrook Sire");
 }
 
 }  // namespace

@@ -1,0 +1,252 @@
+#include "records/DogInfoForm.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TempWorkDir.h"
+#include "support/TestDatabase.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace lineara {
+namespace {
+
+using Answer = Prompts::Answer;
+
+class DogInfoFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        path_ = work_.File(QStringLiteral("Kennel.mdb"));
+        test::CreateDatabase(path_);
+        store_.Open(path_);
+        rex_ = test::AddTestDog(store_, QStringLiteral("Stonebrook Rex"), true, 0, 0,
+                                {{Field::DOB, QDate(2000, 2, 12)}, {Field::CallName, QStringLiteral("Rex")},
+                                 {Field::AmUDX, true}, {Field::Comments, QStringLiteral("Line one\r\nLine two")}});
+        other_ = test::AddTestDog(store_, QStringLiteral("Müller's Ärger"), false);
+        pup_ = test::AddTestDog(store_, QStringLiteral("Pup"), true, rex_, other_);
+        state_.settings.DatabaseFile = path_;
+    }
+
+    std::unique_ptr<DogInfoForm> Open(qint32 dog, bool cancel_visible = false) {
+        state_.SelectedDogID = dog;
+        auto form = std::make_unique<DogInfoForm>(state_, prompts_, cancel_visible);
+        return form;
+    }
+
+    template <typename T>
+    T* Child(DogInfoForm& form, const char* name) {
+        T* child = form.findChild<T*>(QLatin1String(name));
+        EXPECT_NE(child, nullptr) << name;
+        return child;
+    }
+
+    DogRecord Stored(qint32 dog) {
+        RecordStore reader(path_);
+        reader.FindFirst(Criterion::ById(dog));
+        EXPECT_FALSE(reader.NoMatch());
+        return reader.Record();
+    }
+
+    bool Exists(qint32 dog) {
+        RecordStore reader(path_);
+        reader.FindFirst(Criterion::ById(dog));
+        return !reader.NoMatch();
+    }
+
+    test::TempWorkDir work_;
+    QString path_;
+    RecordStore store_;
+    AppState state_;
+    test::ScriptedPrompts prompts_;
+    qint32 rex_ = 0;
+    qint32 other_ = 0;
+    qint32 pup_ = 0;
+};
+
+TEST_F(DogInfoFormTest, ShowsTheRecordAndWritesEveryBoxBackOnOk) {
+    auto form = Open(rex_);
+    EXPECT_EQ(form->windowTitle(), "Dog Information");
+    auto* tabs = Child<QTabWidget>(*form, "TabStrip1");
+    QStringList titles;
+    for (int i = 0; i < tabs->count(); ++i) {
+        titles << tabs->tabText(i);
+    }
+    EXPECT_EQ(titles, QStringList({"General", "Conformation", "Obedience", "Flyball", "Herding", "Agility", "Other"}));
+    EXPECT_FALSE(Child<QPushButton>(*form, "CancelButton")->isVisibleTo(form.get()));
+    EXPECT_EQ(Child<QLineEdit>(*form, "RegNameTextBox")->text(), "Stonebrook Rex");
+    EXPECT_EQ(Child<QLineEdit>(*form, "DOBTextBox")->text(), "2/12/2000");
+    EXPECT_EQ(Child<QLineEdit>(*form, "RegNameTextBox")->maxLength(), 255);
+    EXPECT_EQ(Child<QPlainTextEdit>(*form, "Text4")->toPlainText(), "Line one\nLine two");
+    EXPECT_EQ(Child<QPlainTextEdit>(*form, "Text14")->toolTip(), "These notes can be printed on the lineara printout");
+    // A stored record whose titles break a ladder is shown as it is, not repaired on opening.
+    EXPECT_TRUE(Child<QCheckBox>(*form, "AmUDXCheck")->isChecked());
+    EXPECT_FALSE(Child<QCheckBox>(*form, "AmCDCheck")->isChecked());
+    EXPECT_TRUE(Child<QCheckBox>(*form, "MaleCheck")->isChecked());
+    EXPECT_FALSE(Child<QCheckBox>(*form, "FemaleCheck")->isChecked());
+
+    Child<QLineEdit>(*form, "CallNameTextBox")->setText(QString());
+    Child<QLineEdit>(*form, "DOBTextBox")->setText(QStringLiteral("12 February 2001"));
+    Child<QLineEdit>(*form, "Text11")->setText(QStringLiteral("Int/Bda"));
+    Child<QCheckBox>(*form, "FemaleCheck")->setChecked(true);
+    Child<QCheckBox>(*form, "Check3")->setChecked(true);
+    Child<QPlainTextEdit>(*form, "Text14")->setPlainText(QStringLiteral("Top winner\nBred by us"));
+    form->accept();
+    EXPECT_EQ(form->result(), QDialog::Accepted);
+    EXPECT_TRUE(prompts_.AllShown().empty());
+    EXPECT_EQ(state_.SelectedDogID, rex_);
+
+    const DogRecord saved = Stored(rex_);
+    EXPECT_TRUE(saved.IsNull(Field::CallName));
+    EXPECT_EQ(saved.Date(Field::DOB), QDate(2001, 2, 12));
+    EXPECT_EQ(saved.Text(Field::OtherCh), "Int/Bda");
+    EXPECT_FALSE(saved.Flag(Field::SexMale));
+    EXPECT_TRUE(saved.Flag(Field::ForceCh));
+    EXPECT_TRUE(saved.Flag(Field::AmUDX));
+    EXPECT_FALSE(saved.Flag(Field::AmCD));
+    EXPECT_EQ(saved.Text(Field::PrintNotes), "Top winner\r\nBred by us");
+    EXPECT_EQ(saved.Text(Field::Comments), "Line one\r\nLine two");
+}
+
+TEST_F(DogInfoFormTest, MaleAndFemaleAreAlwaysExactlyOne) {
+    auto form = Open(rex_);
+    auto* male = Child<QCheckBox>(*form, "MaleCheck");
+    auto* female = Child<QCheckBox>(*form, "FemaleCheck");
+    female->click();
+    EXPECT_TRUE(female->isChecked());
+    EXPECT_FALSE(male->isChecked());
+    female->click();
+    EXPECT_TRUE(male->isChecked());
+    male->click();
+    EXPECT_TRUE(female->isChecked());
+    form->close();  // the close box keeps the changes, as OK does
+    EXPECT_FALSE(Stored(rex_).Flag(Field::SexMale));
+}
+
+TEST_F(DogInfoFormTest, TitleLaddersFollowTheUsersClicks) {
+    auto form = Open(pup_);
+    const auto checked = [&](const char* name) { return Child<QCheckBox>(*form, name)->isChecked(); };
+    Child<QCheckBox>(*form, "HXCheck")->click();
+    for (const char* name : {"HTCheck", "PTCheck", "HSCheck", "HICheck", "HXCheck"}) {
+        EXPECT_TRUE(checked(name)) << name;
+    }
+    EXPECT_FALSE(checked("HChCheck"));
+    Child<QCheckBox>(*form, "HSCheck")->click();
+    EXPECT_TRUE(checked("HTCheck"));
+    EXPECT_TRUE(checked("PTCheck"));
+    for (const char* name : {"HSCheck", "HICheck", "HXCheck", "HChCheck"}) {
+        EXPECT_FALSE(checked(name)) << name;
+    }
+
+    Child<QCheckBox>(*form, "AmOTChCheck")->click();
+    for (const char* name : {"AmCDCheck", "AmCDXCheck", "AmUDCheck"}) {
+        EXPECT_TRUE(checked(name)) << name;
+    }
+    EXPECT_FALSE(checked("AmUDXCheck"));
+    Child<QCheckBox>(*form, "AmUDXCheck")->click();
+    Child<QCheckBox>(*form, "AmUDCheck")->click();
+    EXPECT_FALSE(checked("AmUDXCheck"));
+    EXPECT_FALSE(checked("AmOTChCheck"));
+    EXPECT_TRUE(checked("AmCDXCheck"));
+}
+
+TEST_F(DogInfoFormTest, AnInvalidDateKeepsTheDialogOpenUntilCorrected) {
+    auto form = Open(rex_);
+    auto* dob = Child<QLineEdit>(*form, "DOBTextBox");
+    for (const char* bad : {"31 Feb 2000", "abc"}) {
+        prompts_.Clear();
+        dob->setText(QString::fromLatin1(bad));
+        form->accept();
+        EXPECT_EQ(form->result(), 0) << bad;
+        ASSERT_EQ(prompts_.MessageTitles(), QStringList{"Invalid Date"}) << bad;
+        EXPECT_EQ(prompts_.LastMessage()->text,
+                  "The date entered under Date of Birth is not valid, either because it is not a valid date "
+                  "or it is entered in an invalid format.  Please clear the field or enter a valid date (e.g. "
+                  "12 Feb 2000).");
+    }
+    EXPECT_EQ(Stored(rex_).Date(Field::DOB), QDate(2000, 2, 12));
+    dob->clear();
+    form->accept();
+    EXPECT_EQ(form->result(), QDialog::Accepted);
+    EXPECT_TRUE(Stored(rex_).IsNull(Field::DOB));
+}
+
+TEST_F(DogInfoFormTest, TheDuplicateNameAnswerYesSwitchesANewDogToTheExistingOne) {
+    store_.AddNew();
+    store_.Update();
+    const qint32 fresh = store_.LastModified().dog_id;
+    auto form = Open(fresh, true);
+    EXPECT_TRUE(Child<QPushButton>(*form, "CancelButton")->isVisibleTo(form.get()));
+
+    // The record's own name is no duplicate.
+    Child<QLineEdit>(*form, "RegNameTextBox")->setText(QString());
+    prompts_.AnswerMessage(Answer::Yes);
+    Child<QLineEdit>(*form, "RegNameTextBox")->setText(QStringLiteral("  MÜLLER'S ärger "));
+    form->accept();
+    ASSERT_EQ(prompts_.MessageTitles(), QStringList{"Duplicate Name"});
+    EXPECT_EQ(prompts_.LastMessage()->buttons, Prompts::Buttons::YesNoCancel);
+    EXPECT_EQ(prompts_.LastMessage()->text,
+              "Another dog with this same name is already in the database.  Would you like to edit the "
+              "existing record? (click Yes to edit the other existing record, No to go back to editing the "
+              "current record, or Cancel to delete the current record and exit)");
+    EXPECT_EQ(state_.SelectedDogID, other_);
+    EXPECT_FALSE(Exists(fresh));
+    // The dialog now shows the existing dog, and can no longer throw it away.
+    EXPECT_EQ(form->result(), 0);
+    EXPECT_EQ(Child<QLineEdit>(*form, "RegNameTextBox")->text(), "Müller's Ärger");
+    EXPECT_FALSE(Child<QPushButton>(*form, "CancelButton")->isVisibleTo(form.get()));
+    form->accept();
+    EXPECT_EQ(form->result(), QDialog::Accepted);
+    EXPECT_TRUE(Exists(other_));
+}
+
+TEST_F(DogInfoFormTest, CancellingAtTheDuplicateQuestionDeletesAnExistingDogCleanly) {
+    auto form = Open(rex_);
+    prompts_.AnswerMessage(Answer::No);
+    Child<QLineEdit>(*form, "RegNameTextBox")->setText(QStringLiteral("pup"));
+    form->accept();  // No: back to editing
+    EXPECT_EQ(form->result(), 0);
+    EXPECT_TRUE(Exists(rex_));
+
+    prompts_.AnswerMessage(Answer::Cancel);
+    Child<QLineEdit>(*form, "RegNameTextBox")->setText(QStringLiteral("PUP"));
+    form->accept();
+    EXPECT_EQ(form->result(), QDialog::Rejected);
+    EXPECT_EQ(state_.SelectedDogID, 0);
+    EXPECT_FALSE(Exists(rex_));
+    EXPECT_EQ(Stored(pup_).Long(Field::SireID), 0);  // no record points at the deleted dog
+    EXPECT_EQ(Stored(pup_).Long(Field::DamID), other_);
+}
+
+TEST_F(DogInfoFormTest, CancelNewDogAsksFirst) {
+    store_.AddNew();
+    store_.Update();
+    const qint32 fresh = store_.LastModified().dog_id;
+    auto form = Open(fresh, true);
+    auto* cancel = Child<QPushButton>(*form, "CancelButton");
+    cancel->click();  // unscripted: No
+    EXPECT_EQ(prompts_.MessageTitles(), QStringList{"Cancel New Dog"});
+    EXPECT_EQ(prompts_.LastMessage()->text,
+              "Are you sure you want to cancel adding this dog?  This record will be lost.");
+    EXPECT_TRUE(Exists(fresh));
+    prompts_.AnswerMessage(Answer::Yes);
+    cancel->click();
+    EXPECT_FALSE(Exists(fresh));
+    EXPECT_EQ(state_.SelectedDogID, 0);
+    EXPECT_EQ(form->result(), QDialog::Rejected);
+}
+
+TEST_F(DogInfoFormTest, FocusStartsInTheRegisteredName) {
+    auto form = Open(rex_);
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), Child<QLineEdit>(*form, "RegNameTextBox"));
+    EXPECT_TRUE(Child<QPushButton>(*form, "OKButton")->isDefault());
+}
+
+}  // namespace
+}  // namespace lineara
