@@ -83,6 +83,9 @@ void ChartWidget::PaintLabel(QPainter& painter, const ChartLabel& label) const {
     if (!label.visible) {
         return;
     }
+    // Names sit on their own white ground, as labels do: where a crowded chart makes them
+    // overlap, the later (outer) name covers the earlier one instead of mixing with it.
+    painter.fillRect(label.rect, Qt::white);
     painter.setFont(FontTextMeasurer::ToQFont(label.font));
     painter.setPen(ColourFromBgr(label.colour));
     painter.drawText(label.rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine,
