@@ -5,6 +5,7 @@
 #include "chart/FontTextMeasurer.h"
 
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -29,6 +30,7 @@ ChartWidget::ChartWidget(const ChartModel& model, const SettingsRecord& settings
     setObjectName(QStringLiteral("ChartWidget"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(false);
+    setFocusPolicy(Qt::StrongFocus);
     setMinimumSize(200, 150);
 }
 
@@ -119,6 +121,15 @@ void ChartWidget::paintEvent(QPaintEvent*) {
             PaintCanadianFlag(painter, geometry_.flag_rect);
         }
     }
+    if (keyboard_used_ && hasFocus() && !HighlightVisible()) {
+        const ChartLabel& label = geometry_.names[static_cast<std::size_t>(keyboard_position_)];
+        if (label.visible) {
+            painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(label.rect.adjusted(-kHighlightMargin, -kHighlightMargin, kHighlightMargin,
+                                                 kHighlightMargin));
+        }
+    }
     if (HighlightVisible()) {
         painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
         painter.setBrush(Qt::NoBrush);
@@ -136,6 +147,68 @@ void ChartWidget::mouseReleaseEvent(QMouseEvent* event) {
     if (position > 0 && (event->button() == Qt::LeftButton || event->button() == Qt::RightButton)) {
         emit NameReleased(position, event->button(), event->globalPosition().toPoint());
     }
+}
+
+void ChartWidget::keyPressEvent(QKeyEvent* event) {
+    // The chart can be worked without a mouse: Left goes to the child, Right to the sire,
+    // Up and Down to the neighbours in the same generation; Enter acts as a left click and
+    // the menu key (or Shift+F10) as a right click.
+    const auto shown = [this](int position) {
+        return position >= 1 && position <= kMaxPositions &&
+               geometry_.names[static_cast<std::size_t>(position)].visible;
+    };
+    if (!shown(keyboard_position_)) {
+        keyboard_position_ = 1;
+    }
+    const int p = keyboard_position_;
+    const int generation = GenerationOf(p);
+    int next = p;
+    switch (event->key()) {
+        case Qt::Key_Left:
+            next = p / 2;
+            break;
+        case Qt::Key_Right:
+            next = 2 * p;
+            break;
+        case Qt::Key_Up:
+            next = p - 1;
+            break;
+        case Qt::Key_Down:
+            next = p + 1;
+            break;
+        case Qt::Key_Home:
+            next = 1;
+            break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+        case Qt::Key_Menu:
+        case Qt::Key_F10: {
+            const bool menu = event->key() == Qt::Key_Menu ||
+                              (event->key() == Qt::Key_F10 && event->modifiers() & Qt::ShiftModifier);
+            if (event->key() == Qt::Key_F10 && !menu) {
+                QWidget::keyPressEvent(event);
+                return;
+            }
+            const QRectF rect = geometry_.names[static_cast<std::size_t>(p)].rect;
+            keyboard_used_ = true;
+            emit NameReleased(p, menu ? Qt::RightButton : Qt::LeftButton,
+                              mapToGlobal(QPoint(qRound(rect.left()), qRound(rect.bottom()))));
+            return;
+        }
+        default:
+            QWidget::keyPressEvent(event);
+            return;
+    }
+    // Up and Down stay within the generation.
+    if ((event->key() == Qt::Key_Up || event->key() == Qt::Key_Down) && GenerationOf(next) != generation) {
+        next = p;
+    }
+    keyboard_used_ = true;
+    if (shown(next)) {
+        keyboard_position_ = next;
+    }
+    update();
 }
 
 bool ChartWidget::event(QEvent* event) {

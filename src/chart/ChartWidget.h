@@ -37,6 +37,8 @@ public:
     QPointF CentreOf(int position) const;
     // Flag size in pixels; flag_rect of the geometry says where it is.
     static QSizeF FlagSize();
+    // The place the keyboard stands on (arrows move it; Enter and the menu key act on it).
+    int KeyboardPosition() const { return keyboard_position_; }
 
 signals:
     void NameReleased(int position, Qt::MouseButton button, QPoint global_position);
@@ -47,6 +49,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void PaintLabel(QPainter& painter, const ChartLabel& label) const;
@@ -56,6 +59,8 @@ private:
     std::function<ViewState()> current_view_;
     ChartGeometry geometry_;
     int highlight_ = 0;
+    int keyboard_position_ = 1;
+    bool keyboard_used_ = false;
 };
 
 }  // namespace lineara

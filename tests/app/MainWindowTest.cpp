@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QLineEdit>
 #include <QListView>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -310,6 +311,34 @@ TEST_F(MainWindowTest, TheFlagSwitchesTheTitleStyle) {
     EXPECT_TRUE(Action(*window, "View_Country_Am")->isChecked());
     EXPECT_FALSE(Action(*window, "View_Country_Can")->isChecked());
     EXPECT_EQ(window->Model().At(2).display_name, "Ch Stonebrook Sire");
+}
+
+}  // namespace
+}  // namespace lineara
+
+namespace lineara {
+namespace {
+
+TEST_F(MainWindowTest, TheChartWorksFromTheKeyboard) {
+    auto window = Open();
+    ChartWidget& chart = window->Chart();
+    chart.setFocus();
+    QTest::keyClick(&chart, Qt::Key_Right);
+    QTest::keyClick(&chart, Qt::Key_Down);
+    QTest::keyClick(&chart, Qt::Key_Down);  // place 3 is the last of its generation: stays
+    EXPECT_EQ(chart.KeyboardPosition(), 3);
+    QTest::keyClick(&chart, Qt::Key_Left);
+    EXPECT_EQ(chart.KeyboardPosition(), 1);
+
+    QString caption;
+    WhenModalOpens([&](QWidget* find) {
+        caption = find->windowTitle();
+        find->findChild<QPushButton*>(QStringLiteral("ExitButton"))->click();
+    });
+    QTest::keyClick(&chart, Qt::Key_Return);
+    EXPECT_EQ(caption, "Place Dog");
+    EXPECT_EQ(state_.SexHint, -1);
+    EXPECT_EQ(window->Model().DogAt(1), root_);  // nothing chosen, nothing changed
 }
 
 }  // namespace
