@@ -1,6 +1,9 @@
 // lineara-generate: makes a LINEARA database from the synthetic pedigree generator or from a
 // pedigree file, to try the program and the analyses on large kennels.
+//
+//     lineara-generate --dogs 1000000 --generations 12 --inbreeding 0.1 --seed 1 big.mdb
 
+#include "sample/GenerateArguments.h"
 #include "sample/PedigreeCsv.h"
 #include "sample/PedigreeGenerator.h"
 #include "store/StoreError.h"
@@ -8,19 +11,47 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <QTextStream>
 
 #include <stdexcept>
 
 namespace {
 
-int Usage(QTextStream& err) {
-    err << "usage: lineara-generate FILE [--dogs N] [--generations N] [--parent-generations N]\n"
-           "                        [--studs SHARE] [--unknown SHARE] [--champions SHARE]\n"
-           "                        [--duplicates SHARE] [--seed N]\n"
-           "       lineara-generate FILE --csv PEDIGREE.csv [--prefix TEXT]\n"
-           "       lineara-generate FILE --text  (writes the pedigree as kennel text instead)\n";
-    return 2;
+// Writes the pedigree into a new database. It is made under a temporary name and moved into
+// place only when complete, so an interrupted run never leaves a half-written kennel behind.
+void WriteDatabase(const lineara::Pedigree& pedigree, const QString& target, QTextStream& err) {
+    const QString temporary = target + QStringLiteral(".making");
+    QFile::remove(temporary);
+    try {
+        lineara::DogDatabase::Create(temporary);
+        {
+            const auto database = lineara::DogDatabase::Open(temporary);
+            pedigree.WriteTo(*database, [&](qint32 done) {
+                err << "\r" << done << " of " << pedigree.Size() << " dogs written" << Qt::flush;
+            });
+            err << "\n";
+        }
+        if (QFileInfo::exists(target) || !QFile::rename(temporary, target)) {
+            throw lineara::StoreError(target, QStringLiteral("The new database could not be "
+                                                             "saved under that name."));
+        }
+    } catch (...) {
+        QFile::remove(temporary);
+        throw;
+    }
+}
+
+void WriteText(const lineara::Pedigree& pedigree, const QString& target) {
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly)) {
+        throw lineara::StoreError(target, file.errorString());
+    }
+    file.write(pedigree.ToKennelText().toUtf8());
+    if (!file.commit()) {
+        throw lineara::StoreError(target, file.errorString());
+    }
 }
 
 }  // namespace
@@ -29,78 +60,34 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    QStringList args = QCoreApplication::arguments().mid(1);
-    if (args.isEmpty() || args.first().startsWith(QLatin1String("--"))) {
-        return Usage(err);
-    }
-    const QString target = args.takeFirst();
-    lineara::PedigreeOptions options;
-    QString csv;
-    QString prefix = QStringLiteral("Animal ");
-    bool as_text = false;
+    lineara::GenerateRequest request;
     try {
-        while (!args.isEmpty()) {
-            const QString option = args.takeFirst();
-            if (option == QLatin1String("--text")) {
-                as_text = true;
-                continue;
-            }
-            if (args.isEmpty()) {
-                return Usage(err);
-            }
-            const QString value = args.takeFirst();
-            bool ok = true;
-            if (option == QLatin1String("--dogs")) {
-                options.dogs = value.toInt(&ok);
-            } else if (option == QLatin1String("--generations")) {
-                options.generations = value.toInt(&ok);
-            } else if (option == QLatin1String("--parent-generations")) {
-                options.parent_generations = value.toInt(&ok);
-            } else if (option == QLatin1String("--studs")) {
-                options.stud_share = value.toDouble(&ok);
-            } else if (option == QLatin1String("--unknown")) {
-                options.unknown_parent_share = value.toDouble(&ok);
-            } else if (option == QLatin1String("--champions")) {
-                options.champion_share = value.toDouble(&ok);
-            } else if (option == QLatin1String("--duplicates")) {
-                options.duplicate_share = value.toDouble(&ok);
-            } else if (option == QLatin1String("--seed")) {
-                options.seed = value.toULongLong(&ok);
-            } else if (option == QLatin1String("--csv")) {
-                csv = value;
-            } else if (option == QLatin1String("--prefix")) {
-                prefix = value;
-            } else {
-                return Usage(err);
-            }
-            if (!ok) {
-                err << "lineara-generate: " << option << " takes a number, not \"" << value
-                    << "\"\n";
-                return 2;
-            }
-        }
-
+        request = lineara::GenerateArguments::Parse(QCoreApplication::arguments().mid(1));
+    } catch (const std::invalid_argument& error) {
+        err << "lineara-generate: " << error.what() << "\n" << lineara::GenerateArguments::Usage();
+        return 2;
+    }
+    if (request.help) {
+        out << lineara::GenerateArguments::Usage();
+        return 0;
+    }
+    // A kennel that is already there is never replaced.
+    if (QFileInfo::exists(request.target)) {
+        err << "lineara-generate: " << request.target << ": A file of that name already exists.\n";
+        return 1;
+    }
+    try {
         QElapsedTimer timer;
         timer.start();
-        const lineara::Pedigree pedigree = csv.isEmpty()
-                                               ? lineara::PedigreeGenerator::Generate(options)
-                                               : lineara::PedigreeCsv::ReadFile(csv, prefix);
-        if (as_text) {
-            QFile file(target);
-            if (file.exists() || !file.open(QIODevice::WriteOnly)) {
-                err << "lineara-generate: " << target << ": cannot write a new file there\n";
-                return 1;
-            }
-            file.write(pedigree.ToKennelText().toUtf8());
+        const lineara::Pedigree pedigree =
+            request.csv.isEmpty() ? lineara::PedigreeGenerator::Generate(request.options)
+                                  : lineara::PedigreeCsv::ReadFile(request.csv, request.prefix);
+        if (request.as_text) {
+            WriteText(pedigree, request.target);
         } else {
-            lineara::DogDatabase::Create(target);
-            const auto database = lineara::DogDatabase::Open(target);
-            pedigree.WriteTo(*database, [&](qint32 done) {
-                err << "\r" << done << " of " << pedigree.Size() << " dogs written" << Qt::flush;
-            });
-            err << "\n";
+            WriteDatabase(pedigree, request.target, err);
         }
-        out << "Wrote " << pedigree.Size() << " dogs to " << target << " in "
+        out << "Wrote " << pedigree.Size() << " dogs to " << request.target << " in "
             << timer.elapsed() / 1000.0 << " s\n";
         return 0;
     } catch (const lineara::StoreError& error) {

@@ -18,6 +18,8 @@ int main(int argc, char** argv) {
     state.working_directory = QDir::currentPath();
     lineara::QtPrompts prompts;
 
+    // The hourglass shows for as long as the splash window is up.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     lineara::SplashForm splash;
     splash.ShowAndPaint();
     prompts.SetDefaultParent(&splash);
@@ -25,6 +27,7 @@ int main(int argc, char** argv) {
     lineara::Startup startup(state, prompts);
     auto store = startup.Run();
     if (!store) {
+        QApplication::restoreOverrideCursor();
         return 0;
     }
 
@@ -35,5 +38,6 @@ int main(int argc, char** argv) {
     window.Load();
     window.showMaximized();
     splash.close();
+    QApplication::restoreOverrideCursor();
     return QApplication::exec();
 }

@@ -1,7 +1,9 @@
 #include "support/BenchDatabases.h"
 
 #include "store/DogDatabase.h"
+#include "store/DogSchema.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,34 +19,49 @@ namespace lineara::bench {
 namespace {
 
 // Bump when the generator's output changes, so that no stale database is measured.
-constexpr int kGeneratorVersion = 1;
+constexpr int kGeneratorVersion = 2;
+
+// Identifies the table layout and indexes the store makes today.
+QString SchemaTag() {
+    return QString::fromLatin1(
+        QCryptographicHash::hash(schema::CreateStatements().toUtf8(), QCryptographicHash::Sha1)
+            .toHex()
+            .left(8));
+}
 
 }  // namespace
 
 PedigreeOptions DatabaseOptions(qint32 dogs, double duplicate_share) {
     PedigreeOptions options;
     options.dogs = dogs;
+    options.inbreeding = 0.1;
+    options.complete_last_ancestry = true;
     options.duplicate_share = duplicate_share;
+    options.seed = 1;
     return options;
 }
 
 QString GeneratedDatabase(qint32 dogs, double duplicate_share) {
     const QString folder = QStringLiteral(LINEARA_BENCH_CACHE);
     QDir().mkpath(folder);
-    const QString path = QDir(folder).filePath(QStringLiteral("generated-v%1-%2-dup%3.mdb")
+    const QString path = QDir(folder).filePath(QStringLiteral("generated-v%1-%2-dup%3-%4.mdb")
                                                    .arg(kGeneratorVersion)
                                                    .arg(dogs)
-                                                   .arg(std::lround(duplicate_share * 1000)));
+                                                   .arg(std::lround(duplicate_share * 1000))
+                                                   .arg(SchemaTag()));
     if (QFileInfo::exists(path)) {
         return path;
     }
     std::fprintf(stderr, "Making %s ...\n", qPrintable(path));
     const QString temporary = path + QStringLiteral(".making");
     QFile::remove(temporary);
-    DogDatabase::Create(temporary);
-    {
+    try {
+        DogDatabase::Create(temporary);
         const auto database = DogDatabase::Open(temporary);
         PedigreeGenerator::Generate(DatabaseOptions(dogs, duplicate_share)).WriteTo(*database);
+    } catch (...) {
+        QFile::remove(temporary);
+        throw;
     }
     if (!QFile::rename(temporary, path)) {
         throw std::runtime_error("cannot move the generated database into the cache");

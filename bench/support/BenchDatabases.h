@@ -8,12 +8,15 @@
 
 namespace lineara::bench {
 
-// A database holding the generated pedigree of `dogs` dogs (default options, seed 1, the
-// given share of second entries). Made once and kept in the cache folder, since a million
-// dogs take a while to write; the name carries everything that shapes the content.
+// A database holding the generated pedigree of `dogs` dogs (DatabaseOptions: seed 1, a
+// moderate inbreeding rate, the given share of second entries). Made once and kept in the
+// cache folder, since a million dogs take a while to write; the file name carries everything
+// that shapes the content, the table layout included, so a changed generator or schema never
+// has an old file measured.
 QString GeneratedDatabase(qint32 dogs, double duplicate_share = 0.0);
 
-// The options GeneratedDatabase uses.
+// The options GeneratedDatabase uses. The last dog's ancestry is complete, so that it has a
+// full six-generation chart for the chart benchmarks.
 PedigreeOptions DatabaseOptions(qint32 dogs, double duplicate_share = 0.0);
 
 // Path of a file of real pedigree data, or an empty string when it is not on this machine.

@@ -12,6 +12,34 @@
 
 namespace lineara {
 
+namespace {
+
+// While the hourglass shows (start-up, long operations), a question still gets the normal
+// pointer for as long as it is on the screen.
+class NormalPointer {
+public:
+    NormalPointer() : active_(QApplication::overrideCursor() != nullptr) {
+        if (active_) {
+            QApplication::setOverrideCursor(Qt::ArrowCursor);
+        }
+    }
+    ~NormalPointer() {
+        if (active_) {
+            QApplication::restoreOverrideCursor();
+        }
+    }
+    NormalPointer(const NormalPointer&) = delete;
+    NormalPointer& operator=(const NormalPointer&) = delete;
+
+private:
+    bool active_;
+};
+
+// File dialogs open large enough to read a folder of kennel files without resizing.
+constexpr QSize kFileDialogSize(760, 480);
+
+}  // namespace
+
 QWidget* QtPrompts::Parent() const {
     if (QWidget* modal = QApplication::activeModalWidget()) {
         return modal;
@@ -24,6 +52,7 @@ QWidget* QtPrompts::Parent() const {
 
 Prompts::Answer QtPrompts::Message(const QString& title, const QString& text, Buttons buttons,
                                    Icon icon) {
+    const NormalPointer pointer;
     QMessageBox box(Parent());
     box.setObjectName(QStringLiteral("MessageBox"));
     box.setWindowTitle(title);
@@ -84,6 +113,7 @@ Prompts::Answer QtPrompts::Message(const QString& title, const QString& text, Bu
 
 std::optional<QString> QtPrompts::Input(const QString& title, const QString& prompt,
                                         const QString& initial) {
+    const NormalPointer pointer;
     bool ok = false;
     const QString text = QInputDialog::getText(Parent(), title, prompt, QLineEdit::Normal, initial, &ok);
     if (!ok) {
@@ -110,10 +140,12 @@ QString QtPrompts::QtFilter(const QString& filter) {
 }
 
 QString QtPrompts::OpenFile(const FileRequest& request) {
+    const NormalPointer pointer;
     QFileDialog dialog(Parent(), request.title, request.directory, QtFilter(request.filter));
     dialog.setObjectName(QStringLiteral("OpenFileDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.resize(kFileDialogSize);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return QString();
     }
@@ -121,11 +153,13 @@ QString QtPrompts::OpenFile(const FileRequest& request) {
 }
 
 QString QtPrompts::SaveFile(const FileRequest& request) {
+    const NormalPointer pointer;
     QFileDialog dialog(Parent(), request.title, request.directory, QtFilter(request.filter));
     dialog.setObjectName(QStringLiteral("SaveFileDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(request.default_suffix);
+    dialog.resize(kFileDialogSize);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return QString();
     }
@@ -133,6 +167,7 @@ QString QtPrompts::SaveFile(const FileRequest& request) {
 }
 
 std::optional<QString> QtPrompts::ChooseFontName(const QString& current, const QStringList& families) {
+    const NormalPointer pointer;
     ChooseFontForm form(families, current, Parent());
     if (form.exec() != QDialog::Accepted) {
         return std::nullopt;
@@ -141,6 +176,7 @@ std::optional<QString> QtPrompts::ChooseFontName(const QString& current, const Q
 }
 
 std::optional<qint32> QtPrompts::ChooseColour(qint32 colour) {
+    const NormalPointer pointer;
     const QColor chosen = QColorDialog::getColor(ColourFromBgr(colour), Parent());
     if (!chosen.isValid()) {
         return std::nullopt;

@@ -11,8 +11,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <set>
+#include <utility>
+#include <vector>
 
 namespace lineara {
 namespace {
@@ -122,13 +125,115 @@ PedigreeOptions Options(qint32 dogs, int generations, double duplicates = 0.0,
     return options;
 }
 
+PedigreeOptions LineBred(PedigreeOptions options) {
+    options.inbreeding = 1.0;
+    options.complete_last_ancestry = true;
+    return options;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Shapes, PedigreeShapeTest,
     ::testing::Values(Shape{Options(5000, 12, 0.05), "breed-like, with duplicates"},
                       Shape{Options(1, 12), "a single dog"},
                       Shape{Options(7, 12), "fewer dogs than generations"},
                       Shape{Options(2000, 40, 0.0, 0.5), "deep, with many unknown parents"},
+                      Shape{LineBred(Options(3000, 12, 0.05, 0.2)),
+                            "line bred throughout, last ancestry completed"},
                       Shape{Options(60000, 3), "more dogs than word combinations"}));
+
+// Ancestors up to grandparents, 0 for unknown ones left out.
+std::set<qint32> CloseAncestors(const Pedigree& pedigree, qint32 position) {
+    std::set<qint32> ancestors;
+    const Pedigree::Dog& dog = pedigree.At(position);
+    for (qint32 parent : {dog.sire, dog.dam}) {
+        if (parent > 0) {
+            ancestors.insert(parent);
+            for (qint32 grandparent : {pedigree.At(parent).sire, pedigree.At(parent).dam}) {
+                if (grandparent > 0) {
+                    ancestors.insert(grandparent);
+                }
+            }
+        }
+    }
+    return ancestors;
+}
+
+// Share of the matings (litters by sire and dam) between dogs that share a parent or a
+// grandparent, from the third generation on, where every sire has grandparents.
+double RelatedMatings(const Pedigree& pedigree) {
+    std::set<std::pair<qint32, qint32>> matings;
+    for (qint32 p = 1; p <= pedigree.Size(); ++p) {
+        if (pedigree.At(p).sire > 0 && pedigree.At(p).dam > 0 && pedigree.At(p).generation >= 3) {
+            matings.insert({pedigree.At(p).sire, pedigree.At(p).dam});
+        }
+    }
+    int related = 0;
+    for (const auto& [sire, dam] : matings) {
+        const std::set<qint32> a = CloseAncestors(pedigree, sire);
+        const std::set<qint32> b = CloseAncestors(pedigree, dam);
+        related += std::any_of(a.begin(), a.end(), [&](qint32 x) { return b.count(x) > 0; });
+    }
+    return matings.empty() ? 0.0
+                           : static_cast<double>(related) / static_cast<double>(matings.size());
+}
+
+TEST(PedigreeGeneratorTest, TheInbreedingRateIsTheShareOfMatingsBetweenRelatives) {
+    PedigreeOptions options = Options(20000, 8, 0.0, 0.0);
+    std::vector<double> shares;
+    for (double rate : {0.0, 0.3, 0.7, 1.0}) {
+        options.inbreeding = rate;
+        shares.push_back(RelatedMatings(PedigreeGenerator::Generate(options)));
+    }
+    // Popular sires make some matings related whatever the rate; the rate adds its share.
+    EXPECT_LT(shares[0], 0.2);
+    EXPECT_NEAR(shares[1], shares[0] + 0.3 * (1 - shares[0]), 0.06);
+    EXPECT_NEAR(shares[2], shares[0] + 0.7 * (1 - shares[0]), 0.06);
+    EXPECT_GT(shares[3], 0.9);
+}
+
+TEST(PedigreeGeneratorTest, CompletesTheLastDogsAncestryOnRequest) {
+    PedigreeOptions options = Options(3000, 12, 0.0, 0.3);
+    const Pedigree plain = PedigreeGenerator::Generate(options);
+    options.complete_last_ancestry = true;
+    const Pedigree completed = PedigreeGenerator::Generate(options);
+    ASSERT_EQ(completed.Size(), plain.Size());
+
+    std::set<qint32> ancestry;
+    std::vector<qint32> todo{completed.Size()};
+    while (!todo.empty()) {
+        const Pedigree::Dog& dog = completed.At(todo.back());
+        todo.pop_back();
+        if (dog.generation > 0) {
+            EXPECT_GT(dog.sire, 0);
+            EXPECT_GT(dog.dam, 0);
+        }
+        for (qint32 parent : {dog.sire, dog.dam}) {
+            if (parent > 0 && ancestry.insert(parent).second) {
+                todo.push_back(parent);
+            }
+        }
+    }
+    // Twelve generations, each drawing on the two before it: a full six-generation chart.
+    std::vector<qint32> place(128, 0);
+    place[1] = completed.Size();
+    int filled = 0;
+    for (int p = 2; p < 128; ++p) {
+        const qint32 child = place[static_cast<std::size_t>(p / 2)];
+        if (child > 0) {
+            const Pedigree::Dog& dog = completed.At(child);
+            place[static_cast<std::size_t>(p)] = p % 2 == 0 ? dog.sire : dog.dam;
+            filled += place[static_cast<std::size_t>(p)] > 0 ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(filled, 126);
+    // Nobody outside that ancestry is touched.
+    for (qint32 p = 1; p < completed.Size(); ++p) {
+        if (!ancestry.count(p)) {
+            EXPECT_EQ(completed.At(p).sire, plain.At(p).sire) << p;
+            EXPECT_EQ(completed.At(p).dam, plain.At(p).dam) << p;
+        }
+    }
+}
 
 TEST(PedigreeGeneratorTest, PopularSiresBreedInbreeding) {
     PedigreeOptions options = Options(6000, 6, 0.0, 0.0);
@@ -157,7 +262,8 @@ TEST(PedigreeGeneratorTest, RefusesOptionsOutOfRange) {
     for (const PedigreeOptions& options :
          {bad([](auto& o) { o.dogs = -1; }), bad([](auto& o) { o.generations = 0; }),
           bad([](auto& o) { o.parent_generations = 0; }), bad([](auto& o) { o.stud_share = 0; }),
-          bad([](auto& o) { o.champion_share = 1.5; }),
+          bad([](auto& o) { o.champion_share = 1.5; }), bad([](auto& o) { o.inbreeding = 1.01; }),
+          bad([](auto& o) { o.inbreeding = -0.5; }),
           bad([](auto& o) { o.duplicate_share = -0.1; })}) {
         EXPECT_THROW(PedigreeGenerator::Generate(options), std::invalid_argument);
     }
