@@ -7,6 +7,22 @@
 
 namespace lineara {
 
+namespace {
+
+// The fields of the narrow walk, in its column order.
+constexpr Field kNarrowFields[] = {Field::DogID, Field::SireID, Field::DamID, Field::RegName, Field::SexMale};
+
+int NarrowColumnOf(Field field) {
+    for (int column = 0; column < static_cast<int>(std::size(kNarrowFields)); ++column) {
+        if (kNarrowFields[column] == field) {
+            return column;
+        }
+    }
+    return -1;
+}
+
+}  // namespace
+
 RecordStore::~RecordStore() { Close(); }
 
 void RecordStore::Open(const QString& path) {
@@ -18,6 +34,13 @@ void RecordStore::Open(const QString& path) {
     for (sqlite::Statement& statement : walks_) {
         statement = sqlite::Statement(database_->Connection(), walk);
     }
+    QString narrow_columns;
+    for (const Field field : kNarrowFields) {
+        narrow_columns += (narrow_columns.isEmpty() ? QString() : QStringLiteral(",")) + QLatin1String(NameOf(field));
+    }
+    narrow_ = sqlite::Statement(
+        database_->Connection(),
+        QStringLiteral("SELECT %1 FROM DogInfo WHERE DogID >= ?1 ORDER BY DogID").arg(narrow_columns));
     MoveFirst();
 }
 
@@ -25,7 +48,9 @@ void RecordStore::Close() {
     for (sqlite::Statement& statement : walks_) {
         statement = sqlite::Statement();
     }
+    narrow_ = sqlite::Statement();
     walk_live_ = false;
+    narrow_live_ = false;
     if (database_) {
         database_->UnregisterCursor(this);
         database_.reset();
@@ -76,12 +101,27 @@ void RecordStore::ReleaseRead() const {
     for (sqlite::Statement& statement : walks_) {
         statement.Reset();
     }
+    narrow_.Reset();
     walk_live_ = false;
+    narrow_live_ = false;
 }
 
-bool RecordStore::RowIsLive() const {
+bool RecordStore::FullRowOn(qint32 id) const {
     return walk_live_ && live_generation_ == database_->Generation() && Walk().HasRow() &&
-           Walk().Integer(0) == current_;
+           Walk().Integer(0) == id;
+}
+
+bool RecordStore::NarrowRowOn(qint32 id) const {
+    return narrow_live_ && narrow_generation_ == database_->Generation() && narrow_.HasRow() &&
+           narrow_.Integer(0) == id;
+}
+
+bool RecordStore::NarrowSeekAtOrAfter(qint64 id) const {
+    narrow_.Reset();
+    narrow_.BindInteger(1, id);
+    narrow_live_ = narrow_.Step();
+    narrow_generation_ = database_->Generation();
+    return narrow_live_;
 }
 
 bool RecordStore::SeekAtOrAfter(qint32 id) const {
@@ -104,6 +144,8 @@ void RecordStore::LandOn(qint32 id) {
 
 void RecordStore::Refresh() {
     RequireOpen();
+    // Let go of every read first, so that what other programs wrote since is seen.
+    ReleaseRead();
     database_->ForgetStatistics();
     MoveFirst();
 }
@@ -111,8 +153,8 @@ void RecordStore::Refresh() {
 void RecordStore::MoveFirst() {
     RequireOpen();
     mode_ = Mode::Browse;
-    if (SeekAtOrAfter(std::numeric_limits<qint32>::min())) {
-        LandOn(static_cast<qint32>(Walk().Integer(0)));
+    if (NarrowSeekAtOrAfter(std::numeric_limits<qint32>::min())) {
+        LandOn(static_cast<qint32>(narrow_.Integer(0)));
     } else {
         current_ = 0;
         eof_ = true;
@@ -127,16 +169,16 @@ void RecordStore::MoveNext() {
         return;
     }
     bool found = false;
-    if (RowIsLive()) {
-        found = Walk().Step();
-        walk_live_ = found;
+    if (NarrowRowOn(current_)) {
+        found = narrow_.Step();
+        narrow_live_ = found;
     } else {
-        found = current_ < std::numeric_limits<qint32>::max() && SeekAtOrAfter(current_ + 1);
+        found = NarrowSeekAtOrAfter(static_cast<qint64>(current_) + 1);
     }
     if (found) {
-        LandOn(static_cast<qint32>(Walk().Integer(0)));
+        LandOn(static_cast<qint32>(narrow_.Integer(0)));
     } else {
-        walk_live_ = false;
+        narrow_live_ = false;
         current_ = 0;
         eof_ = true;
         deleted_ = false;
@@ -278,7 +320,10 @@ QVariant RecordStore::Value(Field field) const {
         return buffer_.Value(field);
     }
     RequireCurrent();
-    if (!RowIsLive() && !(SeekAtOrAfter(current_) && Walk().Integer(0) == current_)) {
+    if (const int column = NarrowColumnOf(field); column >= 0 && NarrowRowOn(current_)) {
+        return ColumnValue(narrow_, column, field);
+    }
+    if (!FullRowOn(current_) && !(SeekAtOrAfter(current_) && Walk().Integer(0) == current_)) {
         walk_live_ = false;
         throw StoreError(database_->Path(), QStringLiteral("The dog record is no longer in the database."));
     }

@@ -16,6 +16,10 @@ namespace lineara {
 // Several cursors may be open on one file; they share the file's connection. A cursor reads
 // its current row lazily, straight from SQLite, so walking a million dogs stays cheap.
 //
+// While a cursor stands on a row it keeps the file open for reading, which makes lookups
+// cheap; other programs can read the file meanwhile but not change it until the cursor lets
+// go (Refresh, Close, or any write through this program).
+//
 // Misuse (reading with no current row, writing a field outside AddNew/Edit) throws
 // std::logic_error; database failures throw StoreError or sqlite::Error.
 class RecordStore {
@@ -102,21 +106,32 @@ private:
     static int CheckedIndex(int index);
     void RequireOpen() const;
     void RequireCurrent() const;
-    // Puts the walk statement on the first row with DogID >= id; true when there is one.
+    // Puts a full-row statement on the first row with DogID >= id; true when there is one.
     bool SeekAtOrAfter(qint32 id) const;
     void LandOn(qint32 id);
     void Find(const Criterion& criterion, qint32 after);
-    bool RowIsLive() const;
 
     sqlite::Statement& Walk() const { return walks_[static_cast<std::size_t>(live_walk_)]; }
+    // Whether the full-row walk / the narrow walk currently stands on the given row.
+    bool FullRowOn(qint32 id) const;
+    bool NarrowRowOn(qint32 id) const;
+    // Puts the narrow walk on the first row with DogID >= id; true when there is one.
+    bool NarrowSeekAtOrAfter(qint64 id) const;
 
     std::shared_ptr<DogDatabase> database_;
-    // Two walks take turns: a seek steps the idle one before letting go of the other, so the
-    // read never ends between lookups and SQLite need not lock and check the file each time.
+    // Finds land on a full row, since whoever looks a dog up usually reads much of it. Two
+    // full-row statements take turns: a seek steps the idle one before letting go of the
+    // other, so the read never ends between lookups and SQLite need not lock and check the
+    // file each time.
     mutable std::array<sqlite::Statement, 2> walks_;
     mutable int live_walk_ = 0;
     mutable bool walk_live_ = false;
     mutable quint64 live_generation_ = 0;
+    // Walking from row to row reads only the fields walks mostly need; any other field is
+    // then fetched with the full row.
+    mutable sqlite::Statement narrow_;
+    mutable bool narrow_live_ = false;
+    mutable quint64 narrow_generation_ = 0;
 
     qint32 current_ = 0;
     bool eof_ = true;
