@@ -123,21 +123,28 @@ struct StatementDeleter {
 };
 using RawStatement = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
 
-// Every named dog whose name matches, in DogID order. Asking for nothing but DogID and
-// RegName lets SQLite read the names from the index on RegName, a small fraction of the
-// table, and each name is looked at in place, without copying.
-std::vector<FoundDog> MatchingDogs(sqlite::Connection& connection, const NameMatcher& matcher) {
+// Every named dog of the hinted sex whose name matches, in DogID order. Asking for nothing
+// but DogID, RegName and SexMale lets SQLite read them all from the index on RegName, a
+// small fraction of the table, and each name is looked at in place, without copying. A Null
+// SexMale reads as female, like every Yes/No field.
+std::vector<FoundDog> MatchingDogs(sqlite::Connection& connection, const NameMatcher& matcher,
+                                   qint16 sex_hint) {
     sqlite3_stmt* prepared = nullptr;
     const int rc = sqlite3_prepare_v2(
-        connection.Handle(), "SELECT DogID, RegName FROM DogInfo WHERE RegName IS NOT NULL", -1,
-        &prepared, nullptr);
+        connection.Handle(), "SELECT DogID, RegName, SexMale FROM DogInfo WHERE RegName IS NOT NULL",
+        -1, &prepared, nullptr);
     RawStatement scan(prepared);
     if (rc != SQLITE_OK) {
         throw sqlite::Error(rc, sqlite3_errmsg(connection.Handle()));
     }
     std::vector<FoundDog> dogs;
     int step = SQLITE_ROW;
+    const bool any_sex = sex_hint != 0 && sex_hint != 1;
+    const bool want_male = sex_hint == 1;
     while ((step = sqlite3_step(scan.get())) == SQLITE_ROW) {
+        if (!any_sex && (sqlite3_column_int64(scan.get(), 2) != 0) != want_male) {
+            continue;
+        }
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(scan.get(), 1));
         const std::string_view name(text ? text : "",
                                     static_cast<std::size_t>(sqlite3_column_bytes(scan.get(), 1)));
@@ -152,18 +159,6 @@ std::vector<FoundDog> MatchingDogs(sqlite::Connection& connection, const NameMat
     std::sort(dogs.begin(), dogs.end(),
               [](const FoundDog& a, const FoundDog& b) { return a.dog_id < b.dog_id; });
     return dogs;
-}
-
-// Keeps the dogs of the hinted sex; a Null SexMale reads as female, like every Yes/No field.
-void KeepSex(sqlite::Connection& connection, qint16 sex_hint, std::vector<FoundDog>& dogs) {
-    sqlite::Statement sex(connection, "SELECT SexMale FROM DogInfo WHERE DogID = ?1");
-    const bool want_male = sex_hint == 1;
-    std::erase_if(dogs, [&](const FoundDog& dog) {
-        sex.BindInteger(1, dog.dog_id);
-        const bool male = sex.Step() && !sex.IsNull(0) && sex.Integer(0) != 0;
-        sex.Reset();
-        return male != want_male;
-    });
 }
 
 // Alphabetical order ignoring letter case, as a breeder reads names; dogs of the same name
@@ -196,10 +191,7 @@ FindDogResult FindDogs(RecordStore& store, const QString& text, qint16 sex_hint)
     }
     sqlite::Connection& connection = store.Database().Connection();
     FindDogResult result;
-    result.dogs = MatchingDogs(connection, NameMatcher(needle));
-    if (sex_hint == 0 || sex_hint == 1) {
-        KeepSex(connection, sex_hint, result.dogs);
-    }
+    result.dogs = MatchingDogs(connection, NameMatcher(needle), sex_hint);
     SortByName(result.dogs);
 
     const QString sex_word = SexWord(sex_hint);

@@ -93,54 +93,6 @@ void SameText(sqlite3_context* context, int, sqlite3_value** argv) {
     sqlite3_result_int(context, ValueText(argv[0]).toCaseFolded() == *wanted);
 }
 
-// The needle of one search, kept with the statement for every row of that search.
-struct Needle {
-    QString upper;
-    QByteArray ascii_upper;  // empty unless the needle is plain ASCII
-    bool is_ascii = false;
-};
-
-void DeleteNeedle(void* needle) { delete static_cast<Needle*>(needle); }
-
-char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// lineara_upper_contains(text, needle): true when the upper-cased needle occurs in the
-// upper-cased text. The needle arrives upper-cased already. Names are nearly always plain
-// ASCII, which is compared byte by byte without building strings: a million rows per search.
-void UpperContains(sqlite3_context* context, int, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
-        sqlite3_result_int(context, 0);
-        return;
-    }
-    auto* needle = static_cast<Needle*>(sqlite3_get_auxdata(context, 1));
-    if (!needle) {
-        auto* made = new Needle;
-        made->upper = ValueText(argv[1]);
-        const QByteArray bytes = made->upper.toUtf8();
-        made->is_ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
-        if (made->is_ascii) {
-            made->ascii_upper = bytes;
-        }
-        sqlite3_set_auxdata(context, 1, made, &DeleteNeedle);
-        needle = static_cast<Needle*>(sqlite3_get_auxdata(context, 1));
-        if (!needle) {
-            sqlite3_result_error_nomem(context);
-            return;
-        }
-    }
-    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
-    const int length = sqlite3_value_bytes(argv[0]);
-    const bool text_is_ascii = std::all_of(text, text + length, [](char c) { return (c & 0x80) == 0; });
-    if (text_is_ascii && needle->is_ascii) {
-        const char* end = text + length;
-        const char* found = std::search(text, end, needle->ascii_upper.cbegin(), needle->ascii_upper.cend(),
-                                        [](char a, char b) { return AsciiUpper(a) == b; });
-        sqlite3_result_int(context, found != end || needle->ascii_upper.isEmpty());
-        return;
-    }
-    sqlite3_result_int(context, QString::fromUtf8(text, length).toUpper().contains(needle->upper));
-}
-
 bool IsPrintableAscii(const QString& text) {
     return std::all_of(text.begin(), text.end(),
                        [](QChar c) { return c.unicode() >= 0x20 && c.unicode() <= 0x7e; });
@@ -330,8 +282,6 @@ void DogDatabase::RegisterFunctions() {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     sqlite3_create_function_v2(connection_.Handle(), "lineara_same_text", 2, flags, nullptr,
                                &SameText, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(connection_.Handle(), "lineara_upper_contains", 2, flags, nullptr,
-                               &UpperContains, nullptr, nullptr, nullptr);
 }
 
 sqlite::Statement& DogDatabase::Cached(const QString& sql) {

@@ -175,7 +175,7 @@ QString CreateStatements() {
     sql += QStringLiteral(
         "CREATE INDEX DogInfo_SireID ON DogInfo(SireID);\n"
         "CREATE INDEX DogInfo_DamID ON DogInfo(DamID);\n"
-        "CREATE INDEX DogInfo_RegName ON DogInfo(RegName COLLATE NOCASE);\n"
+        "CREATE INDEX DogInfo_RegName ON DogInfo(RegName COLLATE NOCASE, SexMale);\n"
         "CREATE INDEX DogInfo_SystemUseText ON DogInfo(SystemUseText COLLATE NOCASE);\n"
         "CREATE INDEX DogInfo_SystemUseLongInt ON DogInfo(SystemUseLongInt);\n");
     // Names holding anything but printable ASCII are compared with Unicode case folding,
