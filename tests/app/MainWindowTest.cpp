@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QSlider>
 #include <QTest>
 #include <QTimer>
 
@@ -339,6 +340,34 @@ TEST_F(MainWindowTest, TheChartWorksFromTheKeyboard) {
     EXPECT_EQ(caption, "Place Dog");
     EXPECT_EQ(state_.SexHint, -1);
     EXPECT_EQ(window->Model().DogAt(1), root_);  // nothing chosen, nothing changed
+}
+
+}  // namespace
+}  // namespace lineara
+
+namespace lineara {
+namespace {
+
+TEST_F(MainWindowTest, TheOffsetSliderRedrawsLiveAndCancelPutsTheLinesBack) {
+    auto window = Open();
+    ChartWidget& chart = window->Chart();
+    const QLineF before = chart.Geometry().lines[2].line;
+    QLineF during;
+    float offset_during = 0;
+    WhenModalOpens([&](QWidget* slider_form) {
+        EXPECT_EQ(slider_form->windowTitle(), "Lineara Line Offset Slider");
+        auto* slider = slider_form->findChild<QSlider*>(QStringLiteral("LnrLineOffsetSlider"));
+        EXPECT_EQ(slider->value(), 25);
+        slider->setValue(80);
+        during = chart.Geometry().lines[2].line;
+        offset_during = state_.settings.LineOffset;
+        slider_form->findChild<QPushButton*>(QStringLiteral("CancelButton"))->click();
+    });
+    Action(*window, "View_LineStyle_Offset")->trigger();
+    EXPECT_FLOAT_EQ(offset_during, 0.80f);
+    EXPECT_GT(during.p2().x(), before.p2().x());  // the line now meets the name further back
+    EXPECT_FLOAT_EQ(state_.settings.LineOffset, 0.25f);
+    EXPECT_EQ(chart.Geometry().lines[2].line, before);
 }
 
 }  // namespace
