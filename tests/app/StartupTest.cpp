@@ -52,7 +52,7 @@ protected:
     ScriptedPrompts prompts_;
 };
 
-TEST_F(StartupTest, FirstRunShowsTheSettingsMessageThenAsksForADatabase) {
+TEST_F(StartupTest, FirstRunAsksForADatabaseAndTheNextOpensTheSavedOne) {
     const QString db = MakeDatabase(QStringLiteral("Sample Kennel.mdb"));
     prompts_.AnswerOpenFile(db);
     auto store = Run();
@@ -69,17 +69,15 @@ TEST_F(StartupTest, FirstRunShowsTheSettingsMessageThenAsksForADatabase) {
     EXPECT_EQ(dialog.file.directory, work_.Path());
     // Start-up never writes the settings; that happens when the main window closes.
     EXPECT_FALSE(QFile::exists(work_.File(QStringLiteral("LNR40.INI"))));
-}
 
-TEST_F(StartupTest, ASavedDatabaseOpensWithoutAnyQuestion) {
-    const QString db = MakeDatabase(QStringLiteral("Kennel.mdb"));
+    // Once saved (blank-padded), the database opens without any question.
+    prompts_.Clear();
     WriteSettingsNaming(QStringLiteral("   ") + db + QStringLiteral("   "));
-    auto store = Run();
-    ASSERT_NE(store, nullptr);
+    EXPECT_NE(Run(), nullptr);
     EXPECT_TRUE(prompts_.AllShown().empty());
 }
 
-TEST_F(StartupTest, CancellingOrChoosingAnotherKindOfFileEndsTheProgram) {
+TEST_F(StartupTest, CancellingOrChoosingAnotherKindOfFileEndsTheProgramButMdbInAnyCaseWorks) {
     WriteSettingsNaming(work_.File(QStringLiteral("gone.mdb")));
     ExpectCantStart(Run());  // unscripted file dialog = cancelled
     EXPECT_EQ(prompts_.ShownOfKind(Kind::OpenFile).size(), 1u);
@@ -88,15 +86,12 @@ TEST_F(StartupTest, CancellingOrChoosingAnotherKindOfFileEndsTheProgram) {
     prompts_.AnswerOpenFile(work_.File(QStringLiteral("kennel.txt")));
     ExpectCantStart(Run());
     EXPECT_EQ(prompts_.AllShown().size(), 2u);
-}
 
-TEST_F(StartupTest, TheExtensionMatchesInAnyLetterCase) {
+    // The extension matches in any letter case.
     for (const char* name : {"lower.mdb", "UPPER.MDB", "Mixed.MdB"}) {
-        prompts_.Clear();
-        const QString db = MakeDatabase(QString::fromLatin1(name));
-        prompts_.AnswerOpenFile(db);
-        state_.settings = RestoreDefaultSettings();
+        prompts_.AnswerOpenFile(MakeDatabase(QString::fromLatin1(name)));
         EXPECT_NE(Run(), nullptr) << name;
+        EXPECT_TRUE(prompts_.ScriptUsedUp()) << name;
     }
 }
 

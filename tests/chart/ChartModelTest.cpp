@@ -19,11 +19,11 @@ protected:
         store_.Open(work_.File(QStringLiteral("dogs.mdb")));
     }
 
-    static ViewState View(int gens, int additional_info = kAddlNone, bool american = true) {
+    static ViewState View(int gens, int additional_info = kAddlNone) {
         ViewState view;
         view.num_gens = gens;
         view.additional_info = additional_info;
-        view.american = american;
+        view.american = true;
         return view;
     }
 
@@ -46,47 +46,26 @@ protected:
     RecordStore store_;
 };
 
-TEST(ChartPositions, CountsAndGenerations) {
-    EXPECT_EQ(PositionCount(0), 1);
-    EXPECT_EQ(PositionCount(2), 7);
-    EXPECT_EQ(PositionCount(6), kMaxPositions);
-    EXPECT_EQ(GenerationOf(1), 0);
-    EXPECT_EQ(GenerationOf(3), 1);
-    EXPECT_EQ(GenerationOf(4), 2);
-    EXPECT_EQ(GenerationOf(127), 6);
-}
+// Only an empty place whose child holds a dog offers to take one.
+TEST_F(ChartModelTest, EmptyPlacesWithAChildOfferToTakeADog) {
+    const qint32 sire =
+        AddTestDog(store_, QStringLiteral("Sire"), true, 0, 0, {{Field::AmCh, true}});
+    const qint32 pup = AddTestDog(store_, QStringLiteral("Pup"), true, sire, 0);
+    const ChartModel model = Fill(pup, View(3));
 
-TEST_F(ChartModelTest, RootWithoutParentsOffersItsParentPlacesOnly) {
-    const qint32 rex = AddTestDog(store_, QStringLiteral("Rex"), true, 0, 0, {{Field::AmCh, true}});
-    const ChartModel model = Fill(rex, View(2));
-
-    EXPECT_EQ(model.At(1).display_name, QStringLiteral("Ch Rex"));
-    EXPECT_TRUE(model.At(1).champion);
     EXPECT_EQ(model.At(1).hint, ChartModel::kOccupiedHint);
-    for (int p : {2, 3}) {
+    EXPECT_EQ(model.DogAt(2), sire);
+    EXPECT_EQ(model.At(2).display_name, QStringLiteral("Ch Sire"));
+    EXPECT_TRUE(model.At(2).champion);
+    for (int p : {3, 4, 5}) {
         EXPECT_EQ(model.DogAt(p), 0);
         EXPECT_EQ(model.At(p).display_name, QStringLiteral("[no information]"));
         EXPECT_EQ(model.At(p).hint, QStringLiteral("Click to put a dog here"));
         EXPECT_FALSE(model.At(p).champion);
     }
-    for (int p = 4; p <= 7; ++p) {
-        EXPECT_EQ(model.At(p).display_name, QStringLiteral("[no information]"));
-        EXPECT_EQ(model.At(p).hint, QString()) << p;
-    }
-}
-
-TEST_F(ChartModelTest, SireWithoutDam) {
-    const qint32 sire = AddTestDog(store_, QStringLiteral("Sire"));
-    const qint32 pup = AddTestDog(store_, QStringLiteral("Pup"), true, sire, 0);
-    const ChartModel model = Fill(pup, View(3, kAddlNone, false));
-
-    EXPECT_EQ(model.DogAt(2), sire);
-    EXPECT_EQ(model.At(2).display_name, QStringLiteral("Sire"));
-    EXPECT_EQ(model.At(3).hint, ChartModel::kEmptyHint);
-    EXPECT_EQ(model.At(4).hint, ChartModel::kEmptyHint);
-    EXPECT_EQ(model.At(5).hint, ChartModel::kEmptyHint);
     for (int p : {6, 7, 12, 13, 14, 15}) {
         EXPECT_EQ(model.DogAt(p), 0);
+        EXPECT_EQ(model.At(p).display_name, QStringLiteral("[no information]"));
         EXPECT_EQ(model.At(p).hint, QString()) << p;
     }
     EXPECT_TRUE(model.Contains(sire));
@@ -116,17 +95,7 @@ TEST_F(ChartModelTest, FewerGenerationsLeaveTheOuterPlacesAlone) {
     EXPECT_TRUE(model.Contains(outer.dog));
 }
 
-TEST_F(ChartModelTest, MissingRootFallsBackToTheFirstDog) {
-    const qint32 first = AddTestDog(store_, QStringLiteral("First"));
-    AddTestDog(store_, QStringLiteral("Second"));
-    qint32 root = 9999;
-    ChartModel model;
-    model.FillChart(store_, root, View(2));
-    EXPECT_EQ(root, first);
-    EXPECT_EQ(model.At(1).display_name, QStringLiteral("First"));
-}
-
-TEST_F(ChartModelTest, EmptyTableGivesAnEmptyChart) {
+TEST_F(ChartModelTest, MissingRootFallsBackToTheFirstDogOrToAnEmptyChart) {
     qint32 root = 5;
     ChartModel model;
     model.FillChart(store_, root, View(2));
@@ -135,15 +104,13 @@ TEST_F(ChartModelTest, EmptyTableGivesAnEmptyChart) {
         EXPECT_EQ(model.At(p).display_name, QStringLiteral("[no information]"));
         EXPECT_EQ(model.At(p).hint, QString());
     }
-}
 
-TEST_F(ChartModelTest, ParentThatNoLongerExistsCountsAsNone) {
-    const qint32 pup = AddTestDog(store_, QStringLiteral("Pup"), true, 4242, 0);
-    const ChartModel model = Fill(pup, View(2));
-    EXPECT_EQ(model.DogAt(2), 0);
-    EXPECT_EQ(model.At(2).display_name, QStringLiteral("[no information]"));
-    EXPECT_EQ(model.At(2).hint, ChartModel::kEmptyHint);
-    EXPECT_EQ(model.At(4).hint, QString());
+    const qint32 first = AddTestDog(store_, QStringLiteral("First"));
+    AddTestDog(store_, QStringLiteral("Second"));
+    root = 9999;
+    model.FillChart(store_, root, View(2));
+    EXPECT_EQ(root, first);
+    EXPECT_EQ(model.At(1).display_name, QStringLiteral("First"));
 }
 
 TEST_F(ChartModelTest, DogThatIsItsOwnAncestorStopsAtTheChartsEdge) {
@@ -155,36 +122,33 @@ TEST_F(ChartModelTest, DogThatIsItsOwnAncestorStopsAtTheChartsEdge) {
     }
 }
 
-TEST_F(ChartModelTest, LineBreedingFillsEachPlace) {
+// The same dog may stand in several places; a parent that no longer exists is no parent.
+TEST_F(ChartModelTest, LineBreedingAndParentsThatNoLongerExist) {
     const qint32 grand = AddTestDog(store_, QStringLiteral("Grand"));
-    const qint32 sire = AddTestDog(store_, QStringLiteral("Sire"), true, grand, 0);
+    const qint32 sire = AddTestDog(store_, QStringLiteral("Sire"), true, grand, 4242);
     const qint32 dam = AddTestDog(store_, QStringLiteral("Dam"), false, grand, 0);
     const ChartModel model =
         Fill(AddTestDog(store_, QStringLiteral("Pup"), true, sire, dam), View(2));
     EXPECT_EQ(model.DogAt(4), grand);
     EXPECT_EQ(model.DogAt(6), grand);
     EXPECT_EQ(model.At(6).display_name, QStringLiteral("Grand"));
+    EXPECT_EQ(model.DogAt(5), 0);
+    EXPECT_EQ(model.At(5).display_name, QStringLiteral("[no information]"));
+    EXPECT_EQ(model.At(5).hint, ChartModel::kEmptyHint);
 }
 
-TEST_F(ChartModelTest, TitleStyleAndInformationLines) {
+TEST_F(ChartModelTest, InformationLinesShowTheChosenField) {
     const qint32 dog = AddTestDog(store_, QStringLiteral("Rex"), true, 0, 0,
                                   {{Field::CanCh, true},
                                    {Field::CallName, QStringLiteral("Rexy")},
                                    {Field::DOB, QDate(2003, 7, 4)},
                                    {Field::IC, 0.125}});
-    EXPECT_EQ(Fill(dog, View(2, kAddlNone, true)).At(1).display_name, QStringLiteral("Can Ch Rex"));
-    EXPECT_EQ(Fill(dog, View(2, kAddlNone, false)).At(1).display_name, QStringLiteral("Ch Rex"));
     EXPECT_EQ(Fill(dog, View(2, kAddlNone)).At(1).info, QString());
     EXPECT_EQ(Fill(dog, View(2, kAddlCallName)).At(1).info, QStringLiteral("Rexy"));
     EXPECT_EQ(Fill(dog, View(2, kAddlDescription)).At(1).info, QString());
-    EXPECT_EQ(
-        Fill(dog, View(2, kAddlDOB), QLocale(QLocale::English, QLocale::UnitedStates)).At(1).info,
-        QStringLiteral("7/4/2003"));
     EXPECT_EQ(Fill(dog, View(2, kAddlDOB), QLocale(QLocale::German, QLocale::Germany)).At(1).info,
               QStringLiteral("04.07.2003"));
     EXPECT_EQ(Fill(dog, View(2, kAddlIC)).At(1).info, QStringLiteral("IC = 12.50%"));
-    EXPECT_EQ(Fill(dog, View(2, kAddlIC), QLocale(QLocale::German, QLocale::Germany)).At(1).info,
-              QStringLiteral("IC = 12,50%"));
     // No information for an empty place, whatever is asked for.
     EXPECT_EQ(Fill(dog, View(2, kAddlCallName)).At(2).info, QString());
 
@@ -209,16 +173,6 @@ TEST(InbreedingText, RoundsTheDecimalValueHalfAwayFromZero) {
     }
     EXPECT_EQ(InbreedingText(0.03125, QLocale(QLocale::French, QLocale::France)),
               QStringLiteral("IC = 3,13%"));
-}
-
-TEST(ShortDateText, AlwaysFourDigitYears) {
-    const QDate date(1999, 12, 31);
-    EXPECT_EQ(ShortDateText(date, QLocale(QLocale::English, QLocale::UnitedStates)),
-              QStringLiteral("12/31/1999"));
-    EXPECT_EQ(ShortDateText(date, QLocale(QLocale::English, QLocale::UnitedKingdom)),
-              QStringLiteral("31/12/1999"));
-    EXPECT_EQ(ShortDateText(QDate(2005, 1, 2), QLocale(QLocale::Japanese, QLocale::Japan)),
-              QStringLiteral("2005/01/02"));
 }
 
 }  // namespace

@@ -72,6 +72,7 @@ std::vector<NameCase> NameCases() {
         {"only spaces trimmed from the name", Dog({}, {}, s(" \tRex ")), s("Rex"), s("Rex")},
         {"forced champion", Dog({F::ForceCh}), s("Rex"), s("Rex")},
         {"Null name keeps the titles", Dog({F::AmCh}, {}, QString()), s("Ch "), s("Am Ch ")},
+        {"Null name alone", Dog({}, {}, QString()), QString(), QString()},
         // One row at a time.
         {"BISS", Dog({F::BISS}), s("BISS Rex"), s("BISS Rex")},
         {"BPISS", Dog({F::BPISS}), s("BPISS Rex"), s("BPISS Rex")},
@@ -111,11 +112,9 @@ std::vector<NameCase> NameCases() {
               F::VAD,  F::MAD,  F::SM,    F::GM,   F::PM,    F::JM,     F::ROM,    F::ROMC},
              {{F::OtherPreTitles, s("Pre")}, {F::OtherPostTitles, s("Post")}}),
          s("BISS BIS BPISS BPIS HIT Ch OTCh U-ACh FDCh ADCh HTCh HCh Pre Rex CD UDX Can CGC TDI HC "
-           "HT "
-           "HTD HRD HCT JHD FD AX MADC U-AgI AD VAD MAD SM GM PM JM ROM ROMC Post"),
+           "HT HTD HRD HCT JHD FD AX MADC U-AgI AD VAD MAD SM GM PM JM ROM ROMC Post"),
          s("BISS BIS BPISS BPIS HIT Am Ch Am OTCh U-ACh FDCh ADCh HTCh HCh Pre Rex Am CD Am UDX "
-           "CGC TDI "
-           "HC HT HTD HRD HCT JHD FD AX MADC U-AgI AD VAD MAD SM GM PM JM ROM ROMC Post")},
+           "CGC TDI HC HT HTD HRD HCT JHD FD AX MADC U-AgI AD VAD MAD SM GM PM JM ROM ROMC Post")},
         {"PT and HS and HI and HX without HCh", Dog({F::PT, F::HX}), s("Rex PT HX"),
          s("Rex PT HX")},
     };
@@ -130,27 +129,20 @@ TEST(DisplayName, ComposesEveryRowInBothStyles) {
     }
 }
 
-TEST(DisplayName, NullNameWithoutTitlesIsEmpty) {
-    EXPECT_EQ(ComposeDisplayName(Dog({}, {}, QString()), TitleStyle::American), QString());
-}
-
 TEST(DisplayName, ChampionTest) {
     const struct {
         const char* what;
         DogRecord dog;
         bool champion;
     } cases[] = {
-        {"Am Ch", Dog({F::AmCh}), true},
-        {"Can Ch", Dog({F::CanCh}), true},
-        {"Am OTCh", Dog({F::AmOTCh}), true},
-        {"Can OTCh", Dog({F::CanOTCh}), true},
+        {"Am Ch", Dog({F::AmCh}), true},         {"Can Ch", Dog({F::CanCh}), true},
+        {"Am OTCh", Dog({F::AmOTCh}), true},     {"Can OTCh", Dog({F::CanOTCh}), true},
         {"forced", Dog({F::ForceCh}), true},
         {"other championship", Dog({}, {{F::OtherCh, QStringLiteral("Int")}}), true},
         {"other championship of blanks", Dog({}, {{F::OtherCh, QStringLiteral(" ")}}), true},
         {"performance championships only", Dog({F::HCh, F::HTCh, F::ADCh, F::FDCh, F::UACh}),
          false},
-        {"show wins only", Dog({F::BIS, F::BISS, F::HIT}), false},
-        {"no titles", Dog({}), false},
+        {"show wins only", Dog({F::BIS, F::BISS, F::HIT}), false}, {"no titles", Dog({}), false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(IsChampion(c.dog), c.champion) << c.what;
@@ -159,48 +151,36 @@ TEST(DisplayName, ChampionTest) {
 
 TEST(DisplayName, CleanTextDropsControlCharactersAndEuroOnly) {
     EXPECT_EQ(CleanText(QVariant()), QString());
-    EXPECT_EQ(CleanText(QVariant(QStringLiteral("a\x01"
-                                                "b\x1f"
-                                                " c"))),
-              QStringLiteral("ab c"));
+    EXPECT_EQ(CleanText(QVariant(QStringLiteral("a\x01" "b\x1f" " c"))), QStringLiteral("ab c"));
     const QString kept = QString::fromUtf8("\x7F\u0081\u00A0\u00E9\u00FF\u0152\u4E2D");
     EXPECT_EQ(CleanText(kept), kept);
     EXPECT_EQ(CleanText(QString::fromUtf8("10\u20AC\r\n")), QStringLiteral("10"));
 }
 
+// The chart reads only the display-name fields; a title missing from them would silently
+// vanish from the chart.
 TEST(DisplayName, NameFieldsAreEnoughToCompose) {
-    // The chart reads only these fields; a title missing from them would silently vanish.
-    DogRecord full;
+    const auto copied = [](const DogRecord& dog) {
+        DogRecord copy;
+        for (const Field field : DisplayNameFields()) {
+            copy.SetValue(field, dog.Value(field));
+        }
+        return copy;
+    };
+    DogRecord full = Dog({}, {{F::OtherCh, QStringLiteral("Int")},
+                              {F::OtherPreTitles, QStringLiteral("Pre")},
+                              {F::OtherPostTitles, QStringLiteral("Post")}});
     for (int i = 0; i < kFieldCount; ++i) {
         if (KindOf(FieldAt(i)) == FieldKind::YesNo) {
             full.SetValue(FieldAt(i), true);
+            const DogRecord single = Dog({FieldAt(i)}, {}, QString());
+            EXPECT_EQ(IsChampion(copied(single)), IsChampion(single)) << NameOf(FieldAt(i));
+            EXPECT_EQ(ComposeDisplayName(copied(single), TitleStyle::American),
+                      ComposeDisplayName(single, TitleStyle::American))
+                << NameOf(FieldAt(i));
         }
     }
-    full.SetValue(F::RegName, QStringLiteral("Rex"));
-    full.SetValue(F::OtherCh, QStringLiteral("Int"));
-    full.SetValue(F::OtherPreTitles, QStringLiteral("Pre"));
-    full.SetValue(F::OtherPostTitles, QStringLiteral("Post"));
-    for (int i = 0; i < kFieldCount; ++i) {
-        const Field only = FieldAt(i);
-        if (KindOf(only) != FieldKind::YesNo) {
-            continue;
-        }
-        DogRecord single;
-        single.SetValue(only, true);
-        DogRecord copied;
-        for (const Field field : DisplayNameFields()) {
-            copied.SetValue(field, single.Value(field));
-        }
-        EXPECT_EQ(IsChampion(copied), IsChampion(single)) << NameOf(only);
-        EXPECT_EQ(ComposeDisplayName(copied, TitleStyle::American),
-                  ComposeDisplayName(single, TitleStyle::American))
-            << NameOf(only);
-    }
-    DogRecord copied;
-    for (const Field field : DisplayNameFields()) {
-        copied.SetValue(field, full.Value(field));
-    }
-    EXPECT_EQ(ComposeDisplayName(copied, TitleStyle::Canadian),
+    EXPECT_EQ(ComposeDisplayName(copied(full), TitleStyle::Canadian),
               ComposeDisplayName(full, TitleStyle::Canadian));
 }
 

@@ -140,18 +140,12 @@ TEST(DecideClick, FollowsWhoStandsInThePlaceAndItsChild) {
         bool right;
         ClickResult result;
     } cases[] = {
-        {1, false, ClickResult::Place},
-        {1, true, ClickResult::ShowPopup},
-        {2, false, ClickResult::Place},
-        {2, true, ClickResult::ShowPopup},
-        {3, false, ClickResult::Place},
-        {3, true, ClickResult::Place},  // empty, child 1 holds a dog
-        {4, true, ClickResult::Place},
-        {5, false, ClickResult::Place},
-        {6, false, ClickResult::Beep},
-        {7, true, ClickResult::Beep},  // child 3 is empty
-        {0, false, ClickResult::Beep},
-        {128, false, ClickResult::Beep},
+        {1, false, ClickResult::Place},  {1, true, ClickResult::ShowPopup},
+        {2, false, ClickResult::Place},  {2, true, ClickResult::ShowPopup},
+        {3, false, ClickResult::Place},  {3, true, ClickResult::Place},  // empty, child 1 a dog
+        {4, true, ClickResult::Place},   {5, false, ClickResult::Place},
+        {6, false, ClickResult::Beep},   {7, true, ClickResult::Beep},  // child 3 is empty
+        {0, false, ClickResult::Beep},   {128, false, ClickResult::Beep},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.position);
@@ -159,37 +153,35 @@ TEST(DecideClick, FollowsWhoStandsInThePlaceAndItsChild) {
     }
 }
 
-TEST_F(ChartActionsTest, PlacingASireSetsTheChildsSireAndBringsItsAncestry) {
+TEST_F(ChartActionsTest, PlacingASireOrADamSetsThatParentAndBringsItsAncestry) {
+    actions_.PlaceDog(2);  // nothing chosen: nothing changes
+    EXPECT_EQ(Long(root_, Field::SireID), sire_);
+    EXPECT_EQ(refills_, 0);
+
     dialogs_.answers = {other_male_};
     actions_.PlaceDog(2);
-    ASSERT_EQ(dialogs_.finds.size(), 1u);
-    EXPECT_EQ(dialogs_.finds[0].request.caption, "Place Dog");
-    EXPECT_EQ(dialogs_.finds[0].request.instruction,
+    ASSERT_EQ(dialogs_.finds.size(), 2u);
+    EXPECT_EQ(dialogs_.finds[1].request.caption, "Place Dog");
+    EXPECT_EQ(dialogs_.finds[1].request.instruction,
               "Click on a dog's name place it in the selected location");
-    EXPECT_TRUE(dialogs_.finds[0].request.add_visible);
-    EXPECT_EQ(dialogs_.finds[0].sex_hint, 1);
+    EXPECT_TRUE(dialogs_.finds[1].request.add_visible);
+    EXPECT_EQ(dialogs_.finds[1].sex_hint, 1);
     EXPECT_EQ(Long(root_, Field::SireID), other_male_);
     EXPECT_EQ(Long(root_, Field::DamID), dam_);
     EXPECT_EQ(refills_, 1);
     EXPECT_EQ(model_.DogAt(2), other_male_);
     EXPECT_EQ(model_.DogAt(4), other_male_sire_);
     EXPECT_TRUE(Exists(sire_));
-}
 
-TEST_F(ChartActionsTest, PlacingADamSetsTheChildsDam) {
-    dialogs_.answers = {other_female_, other_female_};
-    actions_.PlaceDog(3);
-    EXPECT_EQ(dialogs_.finds[0].sex_hint, 0);
-    EXPECT_EQ(Long(root_, Field::DamID), other_female_);
-    EXPECT_EQ(Long(root_, Field::SireID), sire_);
-
-    actions_.PlaceDog(5);  // the dam of the sire at place 2
-    EXPECT_EQ(Long(sire_, Field::DamID), other_female_);
-    EXPECT_EQ(Long(sire_, Field::SireID), grandsire_);
+    dialogs_.answers = {other_female_};
+    actions_.PlaceDog(5);  // the dam of the sire now at place 2
+    EXPECT_EQ(dialogs_.finds[2].sex_hint, 0);
+    EXPECT_EQ(Long(other_male_, Field::DamID), other_female_);
+    EXPECT_EQ(Long(other_male_, Field::SireID), other_male_sire_);
     EXPECT_EQ(model_.DogAt(5), other_female_);
 }
 
-TEST_F(ChartActionsTest, PlacingTheRootShowsThatDog) {
+TEST_F(ChartActionsTest, PlacingTheRootShowingAPlacesLinearaAndEditingRefillTheChart) {
     dialogs_.answers = {other_male_};
     actions_.PlaceDog(1);
     EXPECT_EQ(dialogs_.finds[0].sex_hint, -1);
@@ -197,38 +189,45 @@ TEST_F(ChartActionsTest, PlacingTheRootShowsThatDog) {
     EXPECT_EQ(state_.settings.RootDogID, other_male_);
     EXPECT_EQ(model_.DogAt(1), other_male_);
     EXPECT_EQ(Long(root_, Field::SireID), sire_);
+
+    state_.settings.RootDogID = root_;
+    Fill();
+    actions_.ShowLinearaOf(2);
+    EXPECT_EQ(state_.settings.RootDogID, sire_);
+    EXPECT_EQ(model_.DogAt(2), grandsire_);
+
+    // Editing a dog from the pop-up menu shows the changes at once.
+    EditorNaming(QStringLiteral("Renamed Sire"));
+    actions_.EditDogAt(2);
+    EXPECT_EQ(dialogs_.edits, std::vector<bool>{false});
+    EXPECT_TRUE(model_.At(2).display_name.contains(QStringLiteral("Renamed Sire")));
 }
 
-TEST_F(ChartActionsTest, NothingChosenChangesNothing) {
-    actions_.PlaceDog(2);
-    EXPECT_EQ(Long(root_, Field::SireID), sire_);
-    EXPECT_EQ(refills_, 0);
-}
-
-TEST_F(ChartActionsTest, ANewDogAddedFromThePlaceStandsThere) {
-    dialogs_.answers = {-1};
-    EditorNaming(QStringLiteral("New Dam"));
-    actions_.PlaceDog(3);
-    ASSERT_EQ(dialogs_.edits, std::vector<bool>{true});
-    const qint32 added = Long(root_, Field::DamID);
-    EXPECT_GT(added, other_female_);
-    EXPECT_EQ(editor_sex_hint_, 0);
-    RecordStore reader(path_);
-    reader.FindFirst(Criterion::ById(added));
-    EXPECT_EQ(reader.Text(Field::RegName), "New Dam");
-    EXPECT_FALSE(reader.Flag(Field::SexMale));
-    EXPECT_EQ(model_.DogAt(3), added);
-}
-
-TEST_F(ChartActionsTest, ANewDogLeftWithoutANameIsNotPlaced) {
+// A dog left without a name is discarded; a named one stands in the place, of the place's sex.
+TEST_F(ChartActionsTest, ANewDogAddedFromThePlaceStandsThereUnlessLeftWithoutAName) {
     dialogs_.answers = {-1};
     EditorNaming(QString());
     const qint64 before = Count();
-    actions_.PlaceDog(2);
-    EXPECT_EQ(prompts_.MessageTitles(), QStringList{"Dog not added"});
-    EXPECT_EQ(Long(root_, Field::SireID), sire_);
+    actions_.PlaceDog(3);
+    ASSERT_EQ(prompts_.MessageTitles(), QStringList{"Dog not added"});
+    EXPECT_EQ(prompts_.LastMessage()->text, "No registered name was entered.  The dog information "
+                                            "was not entered into the database");
+    EXPECT_EQ(Long(root_, Field::DamID), dam_);
     EXPECT_EQ(Count(), before);
     EXPECT_EQ(refills_, 0);
+
+    dialogs_.answers = {-1};
+    EditorNaming(QStringLiteral("New Sire"));
+    actions_.PlaceDog(2);
+    ASSERT_EQ(dialogs_.edits, (std::vector<bool>{true, true}));
+    const qint32 added = Long(root_, Field::SireID);
+    EXPECT_GT(added, other_female_);
+    EXPECT_EQ(editor_sex_hint_, 1);
+    RecordStore reader(path_);
+    reader.FindFirst(Criterion::ById(added));
+    EXPECT_EQ(reader.Text(Field::RegName), "New Sire");
+    EXPECT_TRUE(reader.Flag(Field::SexMale));
+    EXPECT_EQ(model_.DogAt(2), added);
 }
 
 // A dog placed among the ancestors of its own descendant would make the pedigree circular.
@@ -248,10 +247,9 @@ TEST_F(ChartActionsTest, ADogCannotBecomeItsOwnAncestor) {
     actions_.PlaceDog(9);
     EXPECT_EQ(Long(grandsire_, Field::DamID), 0);
     EXPECT_EQ(prompts_.MessageTitles(), QStringList{"Cannot Place Dog"});
-}
 
-// Data that already loops (entered by another program) must not trap the check.
-TEST_F(ChartActionsTest, ALoopAlreadyInTheDataDoesNotHangPlacing) {
+    // A loop already in the data (entered by another program) must not trap the check.
+    prompts_.Clear();
     const qint32 a = Add("Loop A", true);
     const qint32 b = Add("Loop B", true, a);
     store_.FindFirst(Criterion::ById(a));
@@ -265,6 +263,16 @@ TEST_F(ChartActionsTest, ALoopAlreadyInTheDataDoesNotHangPlacing) {
 }
 
 TEST_F(ChartActionsTest, PruneCutsOnlyTheLinkShown) {
+    prompts_.AnswerMessage(Answer::No);
+    actions_.Prune(3);
+    EXPECT_EQ(Long(root_, Field::DamID), dam_);
+    actions_.Prune(1);  // the root has no link to cut, nor a lineara of its own to show
+    actions_.ShowLinearaOf(1);
+    EXPECT_EQ(prompts_.Beeps(), 2);
+    EXPECT_EQ(refills_, 0);
+    EXPECT_EQ(state_.settings.RootDogID, root_);
+
+    prompts_.Clear();
     prompts_.AnswerMessage(Answer::Yes);
     actions_.Prune(2);
     ASSERT_EQ(prompts_.MessageTitles(), QStringList{"Prune Dog?"});
@@ -284,26 +292,15 @@ TEST_F(ChartActionsTest, PruneCutsOnlyTheLinkShown) {
     EXPECT_TRUE(Exists(dam_));
 }
 
-TEST_F(ChartActionsTest, PruneAnsweredNoOrOnTheRootChangesNothing) {
-    prompts_.AnswerMessage(Answer::No);
-    actions_.Prune(3);
-    EXPECT_EQ(Long(root_, Field::DamID), dam_);
-    actions_.Prune(1);
-    actions_.ShowLinearaOf(1);
-    EXPECT_EQ(prompts_.Beeps(), 2);
-    EXPECT_EQ(refills_, 0);
-    EXPECT_EQ(state_.settings.RootDogID, root_);
-}
-
-TEST_F(ChartActionsTest, ShowLinearaMakesThePlacesDogTheRoot) {
-    actions_.ShowLinearaOf(2);
-    EXPECT_EQ(state_.settings.RootDogID, sire_);
-    EXPECT_EQ(model_.DogAt(2), grandsire_);
-}
-
 TEST_F(ChartActionsTest, DeleteClearsTheParentInEveryChild) {
     const qint32 sons[] = {Add("Son 1", true, other_male_), Add("Son 2", true, other_male_),
                            Add("Son 3", true, other_male_, other_female_)};
+    prompts_.AnswerMessage(Answer::Cancel);
+    actions_.DeleteDog(other_male_);
+    EXPECT_TRUE(Exists(other_male_));
+    EXPECT_EQ(Long(sons[0], Field::SireID), other_male_);
+
+    prompts_.Clear();
     prompts_.AnswerMessage(Answer::Ok);
     actions_.DeleteDog(other_male_);
     ASSERT_EQ(prompts_.MessageTitles(), QStringList{"Delete Confirm"});
@@ -322,14 +319,6 @@ TEST_F(ChartActionsTest, DeleteClearsTheParentInEveryChild) {
     EXPECT_EQ(Long(root_, Field::DamID), 0);
     EXPECT_EQ(refills_, 1);
     EXPECT_EQ(model_.DogAt(3), 0);
-}
-
-TEST_F(ChartActionsTest, DeleteCancelledKeepsTheDog) {
-    prompts_.AnswerMessage(Answer::Cancel);
-    actions_.DeleteDog(sire_);
-    EXPECT_TRUE(Exists(sire_));
-    EXPECT_EQ(Long(root_, Field::SireID), sire_);
-    EXPECT_EQ(refills_, 0);
 }
 
 TEST_F(ChartActionsTest, TheLastDogCannotBeDeleted) {
@@ -360,6 +349,20 @@ TEST_F(ChartActionsTest, AddNewDogStartsWithNoSexAndBecomesTheRoot) {
     EXPECT_FALSE(reader.Flag(Field::SexMale));
     EXPECT_EQ(model_.DogAt(1), added);
     EXPECT_EQ(refills_, 1);
+
+    // Yes at the duplicate-name question: the editor removed the new record and turned to an
+    // existing dog. Nothing is left to discard, and that dog is shown.
+    const qint64 before = Count();
+    dialogs_.editor = [this] {
+        RecordStore editor(path_);
+        editor.FindFirst(Criterion::ById(state_.SelectedDogID));
+        editor.Delete();
+        state_.SelectedDogID = other_male_;
+    };
+    actions_.AddNewDog();
+    EXPECT_TRUE(prompts_.AllShown().empty());
+    EXPECT_EQ(Count(), before);
+    EXPECT_EQ(state_.settings.RootDogID, other_male_);
 }
 
 TEST_F(ChartActionsTest, EditMenuFindAndDelete) {
@@ -370,8 +373,7 @@ TEST_F(ChartActionsTest, EditMenuFindAndDelete) {
     EXPECT_FALSE(dialogs_.finds[0].request.add_visible);
     EXPECT_EQ(state_.settings.RootDogID, other_female_);
     EXPECT_EQ(refills_, 1);
-    actions_.FindByName();  // closed without a choice
-    EXPECT_EQ(state_.settings.RootDogID, other_female_);
+    actions_.FindByName();  // closed without a choice: nothing changes
     EXPECT_EQ(refills_, 1);
 
     state_.SexHint = 0;
@@ -383,21 +385,6 @@ TEST_F(ChartActionsTest, EditMenuFindAndDelete) {
     EXPECT_FALSE(dialogs_.finds[2].request.add_visible);
     EXPECT_EQ(dialogs_.finds[2].sex_hint, -1);
     EXPECT_FALSE(Exists(other_male_sire_));
-    EXPECT_EQ(Long(other_male_, Field::SireID), 0);
-}
-
-TEST_F(ChartActionsTest, EditFromThePopupShowsTheChangesAfterwards) {
-    dialogs_.editor = [this] {
-        RecordStore editor(path_);
-        editor.FindFirst(Criterion::ById(state_.SelectedDogID));
-        editor.Edit();
-        editor.SetValue(Field::RegName, QStringLiteral("Renamed Dam"));
-        editor.Update();
-    };
-    actions_.EditDogAt(3);
-    EXPECT_EQ(dialogs_.edits, std::vector<bool>{false});
-    EXPECT_EQ(refills_, 1);
-    EXPECT_TRUE(model_.At(3).display_name.contains(QStringLiteral("Renamed Dam")));
 }
 
 }  // namespace

@@ -50,61 +50,39 @@ protected:
     qint32 existing_ = 0;
 };
 
-// Yes shows the existing dog instead, Cancel closes the editor; both drop the new record.
-TEST_F(DuplicateNameTest, NewDogAnsweredYesOrCancelIsDeleted) {
-    for (const Answer answer : {Answer::Yes, Answer::Cancel}) {
-        prompts_.Clear();
-        const qint32 fresh = test::AddTestDog(search_, QString());
-        state_.SelectedDogID = fresh;
-        prompts_.AnswerMessage(answer);
-        const DuplicateOutcome outcome = Check(fresh, true, QStringLiteral("  misty MORNING "));
-        ExpectTheQuestion();
-        EXPECT_EQ(outcome.kind, answer == Answer::Yes ? DuplicateOutcome::EditExisting
-                                                      : DuplicateOutcome::DeletedAndClosed);
-        EXPECT_EQ(outcome.existing_id, existing_);
-        EXPECT_EQ(state_.SelectedDogID, answer == Answer::Yes ? existing_ : 0);
-        EXPECT_FALSE(Exists(fresh));
-        EXPECT_TRUE(Exists(existing_));
+// Yes shows the existing dog instead, Cancel closes the editor; both delete the record being
+// edited, and when that was an existing dog, no record is left naming it as a parent.
+TEST_F(DuplicateNameTest, YesOrCancelDeletesTheEditedDogWithEveryReferenceToIt) {
+    for (const bool is_new : {true, false}) {
+        for (const Answer answer : {Answer::Yes, Answer::Cancel}) {
+            SCOPED_TRACE(is_new ? "new dog" : "existing dog");
+            prompts_.Clear();
+            const qint32 grandsire = test::AddTestDog(search_, QStringLiteral("Old Sire"));
+            const qint32 edited = test::AddTestDog(
+                search_, is_new ? QString() : QStringLiteral("Copy Of Misty"), true, grandsire);
+            const qint32 son = test::AddTestDog(search_, QStringLiteral("Son"), true, edited);
+            const qint32 own =
+                test::AddTestDog(search_, QStringLiteral("Own Pup"), false, edited, edited);
+            state_.SelectedDogID = edited;
+            prompts_.AnswerMessage(answer);
+
+            const DuplicateOutcome outcome =
+                Check(edited, is_new, QStringLiteral("  misty MORNING "));
+            ExpectTheQuestion();
+            EXPECT_EQ(outcome.kind, answer == Answer::Yes ? DuplicateOutcome::EditExisting
+                                                          : DuplicateOutcome::DeletedAndClosed);
+            EXPECT_EQ(outcome.existing_id, existing_);
+            EXPECT_EQ(state_.SelectedDogID, answer == Answer::Yes ? existing_ : 0);
+            EXPECT_FALSE(Exists(edited));
+            EXPECT_TRUE(Exists(existing_));
+            EXPECT_TRUE(Exists(grandsire));
+            if (!is_new) {
+                EXPECT_EQ(Long(son, Field::SireID), 0);
+                EXPECT_EQ(Long(own, Field::SireID), 0);
+                EXPECT_EQ(Long(own, Field::DamID), 0);
+            }
+        }
     }
-}
-
-// Deleting an existing dog through either answer leaves no record naming it as a parent.
-TEST_F(DuplicateNameTest, ExistingDogDeletedWithEveryReferenceCleared) {
-    for (const Answer answer : {Answer::Yes, Answer::Cancel}) {
-        prompts_.Clear();
-        const qint32 grandsire = test::AddTestDog(search_, QStringLiteral("Old Sire"));
-        const qint32 edited =
-            test::AddTestDog(search_, QStringLiteral("Copy Of Misty"), true, grandsire);
-        const qint32 son = test::AddTestDog(search_, QStringLiteral("Son"), true, edited);
-        const qint32 daughter =
-            test::AddTestDog(search_, QStringLiteral("Daughter"), false, 0, edited);
-        const qint32 own =
-            test::AddTestDog(search_, QStringLiteral("Own Pup"), true, edited, edited);
-        state_.SelectedDogID = edited;
-        prompts_.AnswerMessage(answer);
-
-        const DuplicateOutcome outcome = Check(edited, false, QStringLiteral("MISTY MORNING"));
-        ExpectTheQuestion();
-        EXPECT_EQ(outcome.kind, answer == Answer::Yes ? DuplicateOutcome::EditExisting
-                                                      : DuplicateOutcome::DeletedAndClosed);
-        EXPECT_EQ(state_.SelectedDogID, answer == Answer::Yes ? existing_ : 0);
-        EXPECT_FALSE(Exists(edited));
-        EXPECT_EQ(Long(son, Field::SireID), 0);
-        EXPECT_EQ(Long(daughter, Field::DamID), 0);
-        EXPECT_EQ(Long(own, Field::SireID), 0);
-        EXPECT_EQ(Long(own, Field::DamID), 0);
-        EXPECT_TRUE(Exists(grandsire));
-    }
-}
-
-TEST_F(DuplicateNameTest, NoKeepsEditingAndChangesNothing) {
-    const qint32 fresh = test::AddTestDog(search_, QString());
-    state_.SelectedDogID = fresh;
-    prompts_.AnswerMessage(Answer::No);
-    const DuplicateOutcome outcome = Check(fresh, true, QStringLiteral("Misty Morning"));
-    EXPECT_EQ(outcome.kind, DuplicateOutcome::KeepEditing);
-    EXPECT_EQ(state_.SelectedDogID, fresh);
-    EXPECT_TRUE(Exists(fresh));
 }
 
 TEST_F(DuplicateNameTest, OwnNameOrNoNameAsksNothing) {
@@ -117,13 +95,18 @@ TEST_F(DuplicateNameTest, OwnNameOrNoNameAsksNothing) {
     EXPECT_TRUE(prompts_.AllShown().empty());
 }
 
-// The record being edited may be the first of several with the name: the others still count.
-TEST_F(DuplicateNameTest, AnotherDogOfTheSameNameAfterTheEditedOneIsFound) {
+// No goes back to editing. The record being edited may be the first of several with the
+// name: the others still count.
+TEST_F(DuplicateNameTest, NoKeepsEditingAndAnotherDogAfterTheEditedOneIsFound) {
     const qint32 later = test::AddTestDog(search_, QStringLiteral("MISTY MORNING"));
+    state_.SelectedDogID = existing_;
     prompts_.AnswerMessage(Answer::No);
     const DuplicateOutcome outcome = Check(existing_, false, QStringLiteral("Misty Morning"));
     ExpectTheQuestion();
+    EXPECT_EQ(outcome.kind, DuplicateOutcome::KeepEditing);
     EXPECT_EQ(outcome.existing_id, later);
+    EXPECT_EQ(state_.SelectedDogID, existing_);
+    EXPECT_TRUE(Exists(existing_));
 }
 
 }  // namespace
