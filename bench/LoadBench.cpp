@@ -22,19 +22,24 @@ void BM_GeneratePedigree(benchmark::State& state) {
 }
 BENCHMARK(BM_GeneratePedigree)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 
-// Writes a pedigree into a new database file, one transaction for all of it.
+// Writes a pedigree into a new database file, one transaction for all of it; only the
+// writing is timed, not making and removing the file.
+void WriteIntoFreshDatabase(benchmark::State& state, const Pedigree& pedigree) {
+    state.PauseTiming();
+    const QString path = FreshDatabase();
+    state.ResumeTiming();
+    {
+        const auto database = DogDatabase::Open(path);
+        pedigree.WriteTo(*database);
+    }
+    state.PauseTiming();
+    QFile::remove(path);
+    state.ResumeTiming();
+}
+
 void WritePedigree(benchmark::State& state, const Pedigree& pedigree) {
     for (auto _ : state) {
-        state.PauseTiming();
-        const QString path = FreshDatabase();
-        state.ResumeTiming();
-        {
-            const auto database = DogDatabase::Open(path);
-            pedigree.WriteTo(*database);
-        }
-        state.PauseTiming();
-        QFile::remove(path);
-        state.ResumeTiming();
+        WriteIntoFreshDatabase(state, pedigree);
     }
     state.SetItemsProcessed(state.iterations() * pedigree.Size());
 }
@@ -87,16 +92,7 @@ void BM_LoadRealPedigree(benchmark::State& state) {
     for (auto _ : state) {
         const Pedigree pedigree = PedigreeCsv::ReadFile(file, QStringLiteral("Cow "));
         size = pedigree.Size();
-        state.PauseTiming();
-        const QString path = FreshDatabase();
-        state.ResumeTiming();
-        {
-            const auto database = DogDatabase::Open(path);
-            pedigree.WriteTo(*database);
-        }
-        state.PauseTiming();
-        QFile::remove(path);
-        state.ResumeTiming();
+        WriteIntoFreshDatabase(state, pedigree);
     }
     state.SetItemsProcessed(state.iterations() * size);
 }

@@ -1,5 +1,6 @@
 #include "records/DogInfoForm.h"
 #include "records/TitleLadders.h"
+#include "support/FindChild.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempWorkDir.h"
 #include "support/TestDatabase.h"
@@ -40,9 +41,7 @@ protected:
 
     template <typename T>
     T* Child(DogInfoForm& form, const char* name) {
-        T* child = form.findChild<T*>(QLatin1String(name));
-        EXPECT_NE(child, nullptr) << name;
-        return child;
+        return test::FindChild<T>(form, name);
     }
 
     DogRecord Stored(qint32 dog) {

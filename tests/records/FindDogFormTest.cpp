@@ -1,4 +1,5 @@
 #include "records/FindDogForm.h"
+#include "support/FindChild.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempWorkDir.h"
 #include "support/TestDatabase.h"
@@ -39,9 +40,7 @@ protected:
 
     template <typename T>
     T* Child(FindDogForm& form, const char* name) {
-        T* child = form.findChild<T*>(QLatin1String(name));
-        EXPECT_NE(child, nullptr) << name;
-        return child;
+        return test::FindChild<T>(form, name);
     }
 
     QStringList Listed(FindDogForm& form) {
