@@ -5,6 +5,9 @@
 
 #include <optional>
 
+class QPageLayout;
+class QPrinter;
+
 namespace lineara {
 
 // Every message box, question, input box, file, font and colour dialog and beep the program
@@ -43,6 +46,18 @@ public:
     // A colour (0x00BBGGRR) chosen starting from `colour`; nothing when cancelled.
     virtual std::optional<qint32> ChooseColour(qint32 colour) = 0;
     virtual void Beep() = 0;
+
+    // What the user chose in the print dialog.
+    struct PrintChoice {
+        // Only the selected text (offered when the caller says there is a selection).
+        bool selection_only = false;
+    };
+    // The print dialog over the printer, which keeps the user's choice of printer, file and
+    // copies; nothing when cancelled. Page ranges are not offered.
+    virtual std::optional<PrintChoice> ChoosePrinter(QPrinter& printer, bool offer_selection) = 0;
+    // The page set-up dialog (paper size and orientation) over the printer; false when
+    // cancelled, and the printer keeps its page then.
+    virtual bool SetUpPage(QPrinter& printer) = 0;
 };
 
 }  // namespace lineara

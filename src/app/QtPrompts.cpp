@@ -8,6 +8,9 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 
 namespace lineara {
@@ -115,7 +118,8 @@ std::optional<QString> QtPrompts::Input(const QString& title, const QString& pro
                                         const QString& initial) {
     const NormalPointer pointer;
     bool ok = false;
-    const QString text = QInputDialog::getText(Parent(), title, prompt, QLineEdit::Normal, initial, &ok);
+    const QString text =
+        QInputDialog::getText(Parent(), title, prompt, QLineEdit::Normal, initial, &ok);
     if (!ok) {
         return std::nullopt;
     }
@@ -166,7 +170,8 @@ QString QtPrompts::SaveFile(const FileRequest& request) {
     return dialog.selectedFiles().first();
 }
 
-std::optional<QString> QtPrompts::ChooseFontName(const QString& current, const QStringList& families) {
+std::optional<QString> QtPrompts::ChooseFontName(const QString& current,
+                                                 const QStringList& families) {
     const NormalPointer pointer;
     ChooseFontForm form(families, current, Parent());
     if (form.exec() != QDialog::Accepted) {
@@ -184,6 +189,28 @@ std::optional<qint32> QtPrompts::ChooseColour(qint32 colour) {
     return BgrFromColour(chosen);
 }
 
-void QtPrompts::Beep() { QApplication::beep(); }
+void QtPrompts::Beep() {
+    QApplication::beep();
+}
+
+std::optional<Prompts::PrintChoice> QtPrompts::ChoosePrinter(QPrinter& printer,
+                                                             bool offer_selection) {
+    const NormalPointer pointer;
+    QPrintDialog dialog(&printer, Parent());
+    dialog.setObjectName(QStringLiteral("PrintDialog"));
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, offer_selection);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return PrintChoice{offer_selection && dialog.printRange() == QAbstractPrintDialog::Selection};
+}
+
+bool QtPrompts::SetUpPage(QPrinter& printer) {
+    const NormalPointer pointer;
+    QPageSetupDialog dialog(&printer, Parent());
+    dialog.setObjectName(QStringLiteral("PageSetupDialog"));
+    return dialog.exec() == QDialog::Accepted;
+}
 
 }  // namespace lineara

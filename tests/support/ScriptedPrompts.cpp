@@ -1,5 +1,7 @@
 #include "support/ScriptedPrompts.h"
 
+#include <QPrinter>
+
 namespace lineara::test {
 
 std::vector<ScriptedPrompts::Shown> ScriptedPrompts::ShownOfKind(Kind kind) const {
@@ -31,10 +33,13 @@ const ScriptedPrompts::Shown* ScriptedPrompts::LastMessage() const {
     return nullptr;
 }
 
-int ScriptedPrompts::Beeps() const { return static_cast<int>(ShownOfKind(Kind::Beep).size()); }
+int ScriptedPrompts::Beeps() const {
+    return static_cast<int>(ShownOfKind(Kind::Beep).size());
+}
 
 bool ScriptedPrompts::ScriptUsedUp() const {
-    return messages_.empty() && inputs_.empty() && files_.empty() && fonts_.empty() && colours_.empty();
+    return messages_.empty() && inputs_.empty() && files_.empty() && fonts_.empty() &&
+           colours_.empty() && prints_.empty() && pages_.empty();
 }
 
 Prompts::Answer ScriptedPrompts::Message(const QString& title, const QString& text, Buttons buttons,
@@ -67,7 +72,8 @@ std::optional<QString> ScriptedPrompts::Input(const QString& title, const QStrin
 }
 
 QString ScriptedPrompts::OpenFile(const FileRequest& request) {
-    shown_.push_back({Kind::OpenFile, request.title, {}, Buttons::OkCancel, Icon::None, request, {}});
+    shown_.push_back(
+        {Kind::OpenFile, request.title, {}, Buttons::OkCancel, Icon::None, request, {}});
     if (files_.empty()) {
         return QString();
     }
@@ -77,7 +83,8 @@ QString ScriptedPrompts::OpenFile(const FileRequest& request) {
 }
 
 QString ScriptedPrompts::SaveFile(const FileRequest& request) {
-    shown_.push_back({Kind::SaveFile, request.title, {}, Buttons::OkCancel, Icon::None, request, {}});
+    shown_.push_back(
+        {Kind::SaveFile, request.title, {}, Buttons::OkCancel, Icon::None, request, {}});
     if (files_.empty()) {
         return QString();
     }
@@ -97,7 +104,8 @@ std::optional<QString> ScriptedPrompts::ChooseFontName(const QString& current, c
 }
 
 std::optional<qint32> ScriptedPrompts::ChooseColour(qint32 colour) {
-    shown_.push_back({Kind::Colour, {}, {}, Buttons::OkCancel, Icon::None, {}, QString::number(colour)});
+    shown_.push_back(
+        {Kind::Colour, {}, {}, Buttons::OkCancel, Icon::None, {}, QString::number(colour)});
     if (colours_.empty()) {
         return std::nullopt;
     }
@@ -106,6 +114,44 @@ std::optional<qint32> ScriptedPrompts::ChooseColour(qint32 colour) {
     return answer;
 }
 
-void ScriptedPrompts::Beep() { shown_.push_back({Kind::Beep, {}, {}, Buttons::Ok, Icon::None, {}, {}}); }
+void ScriptedPrompts::Beep() {
+    shown_.push_back({Kind::Beep, {}, {}, Buttons::Ok, Icon::None, {}, {}});
+}
+
+std::optional<Prompts::PrintChoice> ScriptedPrompts::ChoosePrinter(QPrinter& printer,
+                                                                   bool offer_selection) {
+    shown_.push_back({Kind::Print,
+                      {},
+                      offer_selection ? QStringLiteral("selection") : QString(),
+                      Buttons::OkCancel,
+                      Icon::None,
+                      {},
+                      {}});
+    if (prints_.empty() || !prints_.front().pdf_path) {
+        if (!prints_.empty()) {
+            prints_.pop_front();
+        }
+        return std::nullopt;
+    }
+    const PrintAnswer answer = prints_.front();
+    prints_.pop_front();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(*answer.pdf_path);
+    return PrintChoice{offer_selection && answer.selection_only};
+}
+
+bool ScriptedPrompts::SetUpPage(QPrinter& printer) {
+    shown_.push_back({Kind::PageSetup, {}, {}, Buttons::OkCancel, Icon::None, {}, {}});
+    if (pages_.empty()) {
+        return false;
+    }
+    const std::optional<QPageLayout> layout = pages_.front();
+    pages_.pop_front();
+    if (!layout) {
+        return false;
+    }
+    printer.setPageLayout(*layout);
+    return true;
+}
 
 }  // namespace lineara::test

@@ -1,0 +1,47 @@
+#include "support/TableSnapshot.h"
+
+#include "store/Sqlite.h"
+
+#include <sqlite3.h>
+
+namespace lineara::test {
+
+QStringList SnapshotRows(const QString& path) {
+    sqlite::Connection connection(path, SQLITE_OPEN_READONLY);
+    QStringList tables;
+    {
+        sqlite::Statement list(connection,
+                               "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name");
+        while (list.Step()) {
+            tables << list.Text(0);
+        }
+    }
+    QStringList rows;
+    for (const QString& table : tables) {
+        sqlite::Statement select(connection,
+                                 QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(table));
+        while (select.Step()) {
+            QStringList values{table};
+            for (int c = 0; c < select.ColumnCount(); ++c) {
+                switch (select.ColumnType(c)) {
+                    case SQLITE_NULL:
+                        values << QStringLiteral("null");
+                        break;
+                    case SQLITE_INTEGER:
+                        values << QStringLiteral("i:%1").arg(select.Integer(c));
+                        break;
+                    case SQLITE_FLOAT:
+                        values << QStringLiteral("r:") + QString::number(select.Double(c), 'g', 17);
+                        break;
+                    default:
+                        values << QStringLiteral("t:") + select.Text(c);
+                        break;
+                }
+            }
+            rows << values.join(QLatin1Char('\t'));
+        }
+    }
+    return rows;
+}
+
+}  // namespace lineara::test
