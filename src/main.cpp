@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/MainLinearaForm.h"
+#include "app/QtLayoutUpgrade.h"
 #include "app/QtPrompts.h"
 #include "app/SplashForm.h"
 #include "app/Startup.h"
@@ -23,6 +24,10 @@ int main(int argc, char** argv) {
     lineara::SplashForm splash;
     splash.ShowAndPaint();
     prompts.SetDefaultParent(&splash);
+
+    // A database of an earlier layout is upgraded as it is opened, after telling the user.
+    lineara::QtLayoutUpgrade upgrade(prompts);
+    lineara::ScopedLayoutUpgradePolicy upgrade_policy(&upgrade);
 
     lineara::Startup startup(state, prompts);
     auto store = startup.Run();

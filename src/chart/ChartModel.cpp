@@ -63,7 +63,16 @@ bool ScaledPercent(double value, long long& scaled) {
     }
     // digits = d1 d2 d3 ... stands for d1.d2d3... x 10^exponent; times 10^4 the decimal point
     // comes after (exponent + 5) digits.
-    const int point = std::atoi(text.data() + e_at + 1) + 5;
+    // The buffer holds no terminating zero, so the exponent is read within the text only.
+    int exponent = 0;
+    const char* exponent_at = text.data() + e_at + 1;
+    if (*exponent_at == '+') {
+        ++exponent_at;
+    }
+    if (std::from_chars(exponent_at, text.data() + text.size(), exponent).ec != std::errc()) {
+        return false;
+    }
+    const int point = exponent + 5;
     const auto digit = [&](int i) {
         return i >= 0 && i < static_cast<int>(digits.size())
                    ? digits[static_cast<std::size_t>(i)] - '0'

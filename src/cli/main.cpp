@@ -17,7 +17,8 @@ void Usage(QTextStream& err) {
            "commands:\n"
            "  init FILE                  create an empty LINEARA database\n"
            "  load-text SOURCE FILE      build a database from a kennel text file\n"
-           "  export FILE [OPTIONS]      write a dog's chart as text or HTML\n";
+           "  export FILE [OPTIONS]      write a dog's chart as text or HTML\n"
+           "  upgrade FILE               bring a database of an earlier version up to date\n";
 }
 
 }  // namespace
@@ -47,6 +48,7 @@ int main(int argc, char** argv) {
         {QStringLiteral("init"), lineara::cli::RunInit},
         {QStringLiteral("load-text"), lineara::cli::RunLoadText},
         {QStringLiteral("export"), lineara::cli::RunExport},
+        {QStringLiteral("upgrade"), lineara::cli::RunUpgrade},
     };
     const QString name = args.takeFirst();
     const auto it = commands.find(name);

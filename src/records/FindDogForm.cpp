@@ -8,6 +8,7 @@
 #include <QListView>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace lineara {
@@ -69,6 +70,12 @@ FindDogForm::FindDogForm(AppState& state, Prompts& prompts, const QString& capti
     text_to_find_->setObjectName(QStringLiteral("TextToFind"));
     text_to_find_->setMaxLength(kTextFieldSize);
     connect(text_to_find_, &QLineEdit::returnPressed, this, &FindDogForm::RunFind);
+    connect(text_to_find_, &QLineEdit::textEdited, this, &FindDogForm::TextEdited);
+    background_ = std::make_unique<BackgroundDogSearch>(dog_info_data_.Path());
+    typing_pause_ = new QTimer(this);
+    typing_pause_->setSingleShot(true);
+    typing_pause_->setInterval(150);
+    connect(typing_pause_, &QTimer::timeout, this, &FindDogForm::StartTypedSearch);
 
     auto* find = new QPushButton(QStringLiteral("&Find"), this);
     find->setObjectName(QStringLiteral("FindButton"));
@@ -144,12 +151,44 @@ FindDogForm::FindDogForm(AppState& state, Prompts& prompts, const QString& capti
     text_to_find_->setFocus();
 }
 
-FindDogForm::~FindDogForm() = default;
+FindDogForm::~FindDogForm() {
+    // Stops any search still running before the window it would report to goes away.
+    background_.reset();
+}
+
+void FindDogForm::TextEdited(const QString& text) {
+    background_->Supersede();
+    if (text.trimmed().isEmpty()) {
+        // Nothing to search for: the list empties at once.
+        typing_pause_->stop();
+        model_->Reset({});
+        instruction_->setVisible(false);
+        count_->setVisible(false);
+        return;
+    }
+    typing_pause_->start();
+}
+
+void FindDogForm::StartTypedSearch() {
+    background_->Start(this, text_to_find_->text(), state_.SexHint,
+                       [this](FindDogResult result) { ShowResult(std::move(result)); });
+}
+
+void FindDogForm::WaitForTypedSearch() {
+    if (typing_pause_->isActive()) {
+        typing_pause_->stop();
+        StartTypedSearch();
+    }
+    background_->Wait();
+}
 
 void FindDogForm::RunFind() {
     if (text_to_find_->text().isEmpty()) {
         return;
     }
+    // Find answers now; a search started by typing has nothing more to say.
+    typing_pause_->stop();
+    background_->Supersede();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     FindDogResult result;
     try {
@@ -161,6 +200,11 @@ void FindDogForm::RunFind() {
                          Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
         return;
     }
+    ShowResult(std::move(result));
+    QApplication::restoreOverrideCursor();
+}
+
+void FindDogForm::ShowResult(FindDogResult result) {
     model_->Reset(std::move(result.dogs));
     if (model_->rowCount() > 0) {
         instruction_->setVisible(true);
@@ -168,7 +212,6 @@ void FindDogForm::RunFind() {
     }
     count_->setText(result.count_text);
     count_->setVisible(true);
-    QApplication::restoreOverrideCursor();
 }
 
 void FindDogForm::Choose(const QModelIndex& index) {

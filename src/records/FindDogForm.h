@@ -7,10 +7,13 @@
 
 #include <QDialog>
 
+#include <memory>
+
 class QLabel;
 class QLineEdit;
 class QListView;
 class QPushButton;
+class QTimer;
 
 namespace lineara {
 
@@ -29,12 +32,18 @@ public:
 
     // The Find button.
     void RunFind();
+    // The search run as the user types, about 150 ms after the last key press (tests wait for
+    // it with WaitForTypedSearch and then let queued events run).
+    void WaitForTypedSearch();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Choose(const QModelIndex& index);
+    void TextEdited(const QString& text);
+    void StartTypedSearch();
+    void ShowResult(FindDogResult result);
     void UpdateColumns();
 
     AppState& state_;
@@ -45,6 +54,8 @@ private:
     FoundDogsModel* model_ = nullptr;
     QLabel* instruction_ = nullptr;
     QLabel* count_ = nullptr;
+    QTimer* typing_pause_ = nullptr;
+    std::unique_ptr<BackgroundDogSearch> background_;
 };
 
 }  // namespace lineara

@@ -1,5 +1,8 @@
 #include "records/FindDogSearch.h"
 
+#include "store/DogSchema.h"
+#include "store/NameFolding.h"
+
 #include <QCollator>
 #include <QLocale>
 
@@ -123,41 +126,103 @@ struct StatementDeleter {
 };
 using RawStatement = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
 
-// Every named dog of the hinted sex whose name matches, in DogID order. Asking for nothing
-// but DogID, RegName and SexMale lets SQLite read them all from the index on RegName, a
-// small fraction of the table, and each name is looked at in place, without copying. A Null
-// SexMale reads as female, like every Yes/No field.
-std::vector<FoundDog> MatchingDogs(sqlite::Connection& connection, const NameMatcher& matcher,
-                                   qint16 sex_hint) {
+RawStatement Prepare(sqlite::Connection& connection, const char* sql) {
     sqlite3_stmt* prepared = nullptr;
-    const int rc = sqlite3_prepare_v2(
-        connection.Handle(), "SELECT DogID, RegName, SexMale FROM DogInfo WHERE RegName IS NOT NULL",
-        -1, &prepared, nullptr);
-    RawStatement scan(prepared);
+    const int rc = sqlite3_prepare_v2(connection.Handle(), sql, -1, &prepared, nullptr);
+    RawStatement statement(prepared);
     if (rc != SQLITE_OK) {
         throw sqlite::Error(rc, sqlite3_errmsg(connection.Handle()));
     }
-    std::vector<FoundDog> dogs;
+    return statement;
+}
+
+// Runs a statement returning DogID, RegName and SexMale, and keeps the dogs of the hinted
+// sex whose name matches. Each name is looked at in place, without copying. A Null SexMale
+// reads as female, like every Yes/No field.
+void CollectMatches(sqlite::Connection& connection, sqlite3_stmt* statement, const NameMatcher& matcher,
+                    qint16 sex_hint, const SearchStale& stale, std::vector<FoundDog>& dogs) {
     int step = SQLITE_ROW;
     const bool any_sex = sex_hint != 0 && sex_hint != 1;
     const bool want_male = sex_hint == 1;
-    while ((step = sqlite3_step(scan.get())) == SQLITE_ROW) {
-        if (!any_sex && (sqlite3_column_int64(scan.get(), 2) != 0) != want_male) {
+    unsigned rows = 0;
+    while ((step = sqlite3_step(statement)) == SQLITE_ROW) {
+        if (stale && (++rows & 0xfff) == 0 && stale()) {
+            throw SearchSuperseded();
+        }
+        if (!any_sex && (sqlite3_column_int64(statement, 2) != 0) != want_male) {
             continue;
         }
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(scan.get(), 1));
-        const std::string_view name(text ? text : "",
-                                    static_cast<std::size_t>(sqlite3_column_bytes(scan.get(), 1)));
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 1));
+        const std::string_view name(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(statement, 1)));
         if (matcher.Matches(name)) {
             dogs.push_back({QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())),
-                            static_cast<qint32>(sqlite3_column_int64(scan.get(), 0))});
+                            static_cast<qint32>(sqlite3_column_int64(statement, 0))});
         }
     }
     if (step != SQLITE_DONE) {
         throw sqlite::Error(step, sqlite3_errmsg(connection.Handle()));
     }
-    std::sort(dogs.begin(), dogs.end(),
-              [](const FoundDog& a, const FoundDog& b) { return a.dog_id < b.dog_id; });
+}
+
+void SortById(std::vector<FoundDog>& dogs) {
+    std::sort(dogs.begin(), dogs.end(), [](const FoundDog& a, const FoundDog& b) { return a.dog_id < b.dog_id; });
+}
+
+bool IsAscii(const QString& text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
+// The trigram index and the partial index of unfoldable names came with layout 2.
+bool HasNameIndex(sqlite::Connection& connection) { return connection.QueryInteger("PRAGMA user_version") >= 2; }
+
+// The query that narrows the search to names holding every piece of three characters of the
+// needle (the index keeps no positions, so it cannot ask for them in order; the matcher
+// does that). Each piece is a quoted string, a double quote inside written twice.
+QByteArray TrigramQuery(const QString& needle) {
+    const QList<uint> characters = needle.toUcs4();
+    QStringList pieces;
+    for (qsizetype i = 0; i + 3 <= characters.size(); ++i) {
+        QString piece = QString::fromUcs4(reinterpret_cast<const char32_t*>(characters.constData() + i), 3);
+        piece.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+        piece = QLatin1Char('"') + piece + QLatin1Char('"');
+        if (!pieces.contains(piece)) {
+            pieces << piece;
+        }
+    }
+    return pieces.join(QLatin1Char(' ')).toUtf8();
+}
+
+// The same dogs as ScanMatchingDogs, found through the trigram index where it cannot miss.
+//
+// The index folds each character on its own; the search upper-cases. For a name of
+// characters on which the two agree (every name of ASCII letters, and nearly every other),
+// the name holds the text exactly when its folded form holds the folded text, so the index
+// finds it; the matcher then decides on each candidate. The names it cannot answer for hold
+// a character such as "ß" (upper-cased "SS") or the dotless "ı" (upper-cased "I"); they are
+// few, and they are all looked at, through a partial index of their own. Should this run's
+// libraries know such characters the partial index was not made for, every name outside
+// printable ASCII is looked at instead.
+std::vector<FoundDog> IndexedMatchingDogs(sqlite::Connection& connection, const QString& needle,
+                                          const NameMatcher& matcher, qint16 sex_hint, const SearchStale& stale) {
+    std::vector<FoundDog> dogs;
+    const bool covered = UnfoldableIndexCovers();
+    if (covered || IsAscii(needle)) {
+        RawStatement indexed = Prepare(connection,
+                                       "SELECT d.DogID, d.RegName, d.SexMale FROM DogNameIndex AS i "
+                                       "JOIN DogInfo AS d ON d.DogID = i.rowid WHERE DogNameIndex MATCH ?1");
+        const QByteArray phrase = TrigramQuery(needle);
+        sqlite3_bind_text(indexed.get(), 1, phrase.constData(), static_cast<int>(phrase.size()), SQLITE_TRANSIENT);
+        CollectMatches(connection, indexed.get(), matcher, sex_hint, stale, dogs);
+    }
+    const QString others = covered ? schema::UnfoldableRegName() : QString::fromLatin1(schema::kNonAsciiRegName);
+    RawStatement rest =
+        Prepare(connection, QStringLiteral("SELECT DogID, RegName, SexMale FROM DogInfo WHERE %1").arg(others).toUtf8().constData());
+    CollectMatches(connection, rest.get(), matcher, sex_hint, stale, dogs);
+    // A name may have come from both queries.
+    SortById(dogs);
+    dogs.erase(std::unique(dogs.begin(), dogs.end(),
+                           [](const FoundDog& a, const FoundDog& b) { return a.dog_id == b.dog_id; }),
+               dogs.end());
     return dogs;
 }
 
@@ -184,14 +249,35 @@ QString SexWord(qint16 sex_hint) {
 
 }  // namespace
 
+std::vector<FoundDog> ScanMatchingDogs(sqlite::Connection& connection, const QString& needle_upper, qint16 sex_hint) {
+    // Asking for nothing but DogID, RegName and SexMale lets SQLite read them all from the
+    // index on RegName, a small fraction of the table.
+    RawStatement scan = Prepare(connection, "SELECT DogID, RegName, SexMale FROM DogInfo WHERE RegName IS NOT NULL");
+    std::vector<FoundDog> dogs;
+    CollectMatches(connection, scan.get(), NameMatcher(needle_upper), sex_hint, {}, dogs);
+    SortById(dogs);
+    return dogs;
+}
+
 FindDogResult FindDogs(RecordStore& store, const QString& text, qint16 sex_hint) {
+    return FindDogs(store.Database().Connection(), text, sex_hint);
+}
+
+FindDogResult FindDogs(sqlite::Connection& connection, const QString& text, qint16 sex_hint, const SearchStale& stale) {
     const QString needle = text.trimmed().toUpper();
     if (needle.isEmpty()) {
         return {};
     }
-    sqlite::Connection& connection = store.Database().Connection();
     FindDogResult result;
-    result.dogs = MatchingDogs(connection, NameMatcher(needle), sex_hint);
+    const NameMatcher matcher(needle);
+    // The index works on pieces of three letters: shorter texts are looked for name by name.
+    if (needle.toUcs4().size() >= 3 && HasNameIndex(connection)) {
+        result.dogs = IndexedMatchingDogs(connection, needle, matcher, sex_hint, stale);
+    } else {
+        RawStatement scan = Prepare(connection, "SELECT DogID, RegName, SexMale FROM DogInfo WHERE RegName IS NOT NULL");
+        CollectMatches(connection, scan.get(), matcher, sex_hint, stale, result.dogs);
+        SortById(result.dogs);
+    }
     SortByName(result.dogs);
 
     const QString sex_word = SexWord(sex_hint);
@@ -209,6 +295,46 @@ FindDogResult FindDogs(RecordStore& store, const QString& text, qint16 sex_hint)
             break;
     }
     return result;
+}
+
+BackgroundDogSearch::BackgroundDogSearch(QString path) : path_(std::move(path)) { pool_.setMaxThreadCount(1); }
+
+BackgroundDogSearch::~BackgroundDogSearch() {
+    Supersede();
+    pool_.clear();
+    pool_.waitForDone();
+}
+
+void BackgroundDogSearch::Wait() { pool_.waitForDone(); }
+
+void BackgroundDogSearch::Start(QObject* context, const QString& text, qint16 sex_hint,
+                                std::function<void(FindDogResult)> deliver) {
+    const quint64 serial = ++*latest_;
+    pool_.clear();  // searches not begun yet are useless now
+    pool_.start([this, context, text, sex_hint, serial, deliver = std::move(deliver)] {
+        const auto stale = [latest = latest_, serial] { return latest->load() != serial; };
+        if (stale()) {
+            return;
+        }
+        try {
+            if (!connection_.IsOpen()) {
+                connection_ = sqlite::Connection(path_, SQLITE_OPEN_READONLY | SQLITE_OPEN_FULLMUTEX);
+                sqlite3_busy_timeout(connection_.Handle(), 2000);
+            }
+            FindDogResult result = FindDogs(connection_, text, sex_hint, stale);
+            QMetaObject::invokeMethod(
+                context,
+                [latest = latest_, serial, deliver, result = std::move(result)]() mutable {
+                    if (latest->load() == serial) {
+                        deliver(std::move(result));
+                    }
+                },
+                Qt::QueuedConnection);
+        } catch (const SearchSuperseded&) {
+        } catch (const std::exception&) {
+            connection_.Close();
+        }
+    });
 }
 
 }  // namespace lineara

@@ -2,8 +2,14 @@
 
 #include "store/RecordStore.h"
 
+#include <QObject>
 #include <QString>
+#include <QThreadPool>
 
+#include <atomic>
+#include <exception>
+#include <functional>
+#include <memory>
 #include <vector>
 
 namespace lineara {
@@ -28,6 +34,52 @@ inline const QString kNoMatchFound = QStringLiteral("(no match found)");
 // Dogs without a registered name are never listed. No match gives the single entry
 // "(no match found)" with DogID 0. Empty or blank text gives an empty result with an empty
 // count text: there is nothing to search for.
+//
+// Texts of three letters or more are looked up through the trigram index of names when the
+// file has one; the result is always exactly that of looking at every name.
 FindDogResult FindDogs(RecordStore& store, const QString& text, qint16 sex_hint);
+
+// Asked now and then during a search run in the background: true when a newer search has
+// made this one useless, which then ends by throwing SearchSuperseded.
+using SearchStale = std::function<bool()>;
+class SearchSuperseded : public std::exception {};
+
+// The same search on a connection of its own (the find dialog searches while the user types,
+// off the window's thread).
+FindDogResult FindDogs(sqlite::Connection& connection, const QString& text, qint16 sex_hint,
+                       const SearchStale& stale = {});
+
+// Every named dog of the hinted sex whose upper-cased name holds the upper-cased text, in
+// DogID order, found by looking at every name: the rule the indexed search must agree with.
+// Runs find-dog searches one at a time on a thread and a read-only connection of its own, so
+// that searching while the user types never holds up a key press. Only the newest search
+// counts: starting one makes every earlier one useless, and an earlier one still running
+// stops at its next look at the clock and delivers nothing.
+class BackgroundDogSearch {
+public:
+    explicit BackgroundDogSearch(QString path);
+    ~BackgroundDogSearch();
+    BackgroundDogSearch(const BackgroundDogSearch&) = delete;
+    BackgroundDogSearch& operator=(const BackgroundDogSearch&) = delete;
+
+    // `deliver` runs on the thread of `context` once the
+    // search is done, unless a newer search was started or Supersede() called in between.
+    // A search that fails delivers nothing: the Find button reports the error.
+    void Start(QObject* context, const QString& text, qint16 sex_hint,
+               std::function<void(FindDogResult)> deliver);
+    // Makes every search started so far useless.
+    void Supersede() { ++*latest_; }
+    // Waits until no search is running (tests).
+    void Wait();
+
+private:
+    QString path_;
+    // Serial of the newest search; shared with deliveries still queued after this object is gone.
+    std::shared_ptr<std::atomic<quint64>> latest_ = std::make_shared<std::atomic<quint64>>(0);
+    sqlite::Connection connection_;  // used on the worker thread only
+    QThreadPool pool_;
+};
+
+std::vector<FoundDog> ScanMatchingDogs(sqlite::Connection& connection, const QString& needle_upper, qint16 sex_hint);
 
 }  // namespace lineara

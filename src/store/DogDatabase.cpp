@@ -1,5 +1,6 @@
 #include "store/DogDatabase.h"
 
+#include "store/LayoutUpgrade.h"
 #include "store/RecordStore.h"
 #include "store/StoreError.h"
 
@@ -47,6 +48,44 @@ QString ReasonForHeader(const QByteArray& header) {
         return Tr("It was made by a newer version of LINEARA.");
     }
     return QString();
+}
+
+QString ReadOnly() {
+    return Tr("The file is read-only. LINEARA saves every change straight into the database, "
+              "so it needs a file it can write to.");
+}
+
+QString ReadOnlyOlderLayout() {
+    return Tr("The file was made by an earlier version of LINEARA and must be upgraded before "
+              "it can be used, but it is read-only. Make it writable (or work on a copy) and "
+              "open it again.");
+}
+
+QString ReasonForSqliteError(const sqlite::Error& error);
+
+// Brings a file of an earlier layout up to date as it is opened, if the program's policy
+// allows it; otherwise refuses it, untouched.
+void UpgradeOnOpen(const QString& path, sqlite::Connection& connection, int version) {
+    LayoutUpgradePolicy* policy = CurrentLayoutUpgradePolicy();
+    if (!policy) {
+        throw StoreError(path, Tr("It was made by an earlier version of LINEARA and must be upgraded "
+                                  "first (\"lineara-cli upgrade FILE\" does that)."));
+    }
+    if (!policy->Announce(path)) {
+        throw StoreError(path, Tr("It was made by an earlier version of LINEARA and was not upgraded, "
+                                  "so it cannot be used."));
+    }
+    try {
+        UpgradeLayout(connection, version, policy->UpgradeProgress());
+        policy->Done();
+    } catch (const sqlite::Error& error) {
+        policy->Done();
+        throw StoreError(path, Tr("Upgrading it failed, and it was left as it was: %1")
+                                   .arg(ReasonForSqliteError(error)));
+    } catch (...) {
+        policy->Done();
+        throw;
+    }
 }
 
 QString ReasonForSqliteError(const sqlite::Error& error) {
@@ -190,29 +229,30 @@ std::shared_ptr<DogDatabase> DogDatabase::Open(const QString& path) {
 
     // Look at the file's header before SQLite touches it, so that a file of another kind is
     // never opened by the database engine at all.
+    int header_version = 0;
     {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
             throw StoreError(path, Tr("The file cannot be read (%1).").arg(file.errorString()));
         }
-        const QString reason = ReasonForHeader(file.read(100));
+        const QByteArray header = file.read(100);
+        const QString reason = ReasonForHeader(header);
         if (!reason.isEmpty()) {
             throw StoreError(path, reason);
         }
+        header_version = qFromBigEndian<qint32>(reinterpret_cast<const uchar*>(header.constData()) + 60);
     }
     // A file whose write permissions are all off is treated as read-only even for an
     // account that could write it anyway: the user marked it so on purpose.
     const auto write_bits = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     if (!info.isWritable() || !(info.permissions() & write_bits)) {
-        throw StoreError(path, Tr("The file is read-only. LINEARA saves every change straight "
-                                  "into the database, so it needs a file it can write to."));
+        throw StoreError(path, header_version < schema::kSchemaVersion ? ReadOnlyOlderLayout() : ReadOnly());
     }
 
     try {
         sqlite::Connection connection(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX);
         if (sqlite3_db_readonly(connection.Handle(), "main") == 1) {
-            throw StoreError(path, Tr("The file is read-only. LINEARA saves every change straight "
-                                      "into the database, so it needs a file it can write to."));
+            throw StoreError(path, header_version < schema::kSchemaVersion ? ReadOnlyOlderLayout() : ReadOnly());
         }
         sqlite3_busy_timeout(connection.Handle(), 2000);
 
@@ -232,6 +272,10 @@ std::shared_ptr<DogDatabase> DogDatabase::Open(const QString& path) {
         }
         // Make sure nobody else is in the middle of changing the file.
         connection.Execute("BEGIN IMMEDIATE; ROLLBACK;");
+        // (A newer layout was refused by the header check.)
+        if (const int version = LayoutVersionOf(connection); version < schema::kSchemaVersion) {
+            UpgradeOnOpen(path, connection, version);
+        }
 
         std::shared_ptr<DogDatabase> database(new DogDatabase(path, std::move(connection)));
         database->RegisterFunctions();

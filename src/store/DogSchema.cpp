@@ -194,7 +194,49 @@ QString CreateStatements() {
         "BEGIN UPDATE DogCount SET Dogs = Dogs + 1; END;\n"
         "CREATE TRIGGER DogInfo_Uncounted AFTER DELETE ON DogInfo "
         "BEGIN UPDATE DogCount SET Dogs = Dogs - 1; END;\n");
+    sql += NameIndexStatements();
     return sql;
+}
+
+// Worked out with UnfoldableCharacters() (Qt 6.4, SQLite 3.40) and written as ranges; the
+// search checks at run time that the characters of its own libraries are all among them.
+const char* const kUnfoldableCharacters =
+    "\u00DF\u0131\u0149\u01F0\u025C\u0261\u026A\u026C\u0282\u0287\u029D\u029E\u0390\u03B0"
+    "\u03F3\u0529\u052B\u052D\u052F\u0587\u10D0-\u10FA\u10FD-\u10FF\u13F8-\u13FD"
+    "\u1C80-\u1C88\u1D8E\u1E96-\u1E9A\u1F50\u1F52\u1F54\u1F56\u1F80-\u1FAF\u1FB2-\u1FB4"
+    "\u1FB6\u1FB7\u1FBC\u1FC2-\u1FC4\u1FC6\u1FC7\u1FCC\u1FD2\u1FD3\u1FD6\u1FD7"
+    "\u1FE2-\u1FE4\u1FE6\u1FE7\u1FF2-\u1FF4\u1FF6\u1FF7\u1FFC\u2C5F\uA699\uA69B\uA794"
+    "\uA797\uA799\uA79B\uA79D\uA79F\uA7B5\uA7B7\uA7B9\uA7BB\uA7BD\uA7BF\uA7C1\uA7C3\uA7C8"
+    "\uA7CA\uA7D1\uA7D7\uA7D9\uA7F6\uAB53\uAB70-\uABBF\uFB00-\uFB06\uFB13-\uFB17\uFEFF"
+    "\U000104D8-\U000104FB\U00010597-\U000105A1\U000105A3-\U000105B1\U000105B3-\U000105B9"
+    "\U000105BB\U000105BC\U00010CC0-\U00010CF2\U000118C0-\U000118DF\U00016E60-\U00016E7F"
+    "\U0001E922-\U0001E943";
+
+QString UnfoldableRegName() {
+    // Looking for the characters only in names outside printable ASCII keeps the test cheap
+    // for almost every name.
+    return QStringLiteral("%1 AND RegName GLOB '*[%2]*'")
+        .arg(QLatin1String(kNonAsciiRegName), QString::fromUtf8(kUnfoldableCharacters));
+}
+
+QString NameIndexStatements() {
+    // The index holds no copy of the names (they are read from DogInfo) and no positions:
+    // it only narrows the search to names holding every three-letter piece of the text, and
+    // the search itself then decides on each of them. The triggers are plain SQL, so a change
+    // made with any SQLite tool keeps the index right.
+    return QStringLiteral(
+        "CREATE VIRTUAL TABLE DogNameIndex USING fts5(RegName, content='DogInfo', "
+        "content_rowid='DogID', tokenize='trigram', detail='none', columnsize=0);\n"
+        "CREATE TRIGGER DogInfo_NameAdded AFTER INSERT ON DogInfo BEGIN "
+        "INSERT INTO DogNameIndex(rowid, RegName) VALUES (new.DogID, new.RegName); END;\n"
+        "CREATE TRIGGER DogInfo_NameRemoved AFTER DELETE ON DogInfo BEGIN "
+        "INSERT INTO DogNameIndex(DogNameIndex, rowid, RegName) VALUES ('delete', old.DogID, old.RegName); END;\n"
+        "CREATE TRIGGER DogInfo_NameChanged AFTER UPDATE OF DogID, RegName ON DogInfo BEGIN "
+        "INSERT INTO DogNameIndex(DogNameIndex, rowid, RegName) VALUES ('delete', old.DogID, old.RegName); "
+        "INSERT INTO DogNameIndex(rowid, RegName) VALUES (new.DogID, new.RegName); END;\n") +
+           // The few names the trigram index cannot answer for, looked at one by one.
+           QStringLiteral("CREATE INDEX DogInfo_UnfoldableRegName ON DogInfo(RegName, SexMale) WHERE %1;\n")
+               .arg(UnfoldableRegName());
 }
 
 const QString& ColumnList() {

@@ -139,10 +139,23 @@ namespace schema {
 // Marks a file as a LINEARA dog database (SQLite's application_id header field, "LNRA").
 inline constexpr quint32 kApplicationId = 0x4C4E5241;
 // Version of the table layout below, kept in SQLite's user_version.
-inline constexpr int kSchemaVersion = 1;
+// 1: the dog table, its indexes and the dog count.
+// 2: adds DogNameIndex, a trigram index of the registered names kept by triggers.
+inline constexpr int kSchemaVersion = 2;
 
-// The statements that create an empty dog table with its indexes.
+// The statements that create an empty dog table with its indexes, in the current layout.
 QString CreateStatements();
+// The statements that create the name index and the triggers that keep it, without filling
+// it: part of a new database, and the upgrade from layout 1 (which then fills it).
+QString NameIndexStatements();
+// The characters the partial index DogInfo_UnfoldableRegName was made for (see
+// NameFolding.h), as UTF-8. Part of the layout: changing it means a new layout version.
+extern const char* const kUnfoldableCharacters;
+// True for names holding one of them.
+QString UnfoldableRegName();
+
+// Name of the trigram index of registered names (an FTS5 table whose rowid is the DogID).
+inline constexpr const char* kNameIndex = "DogNameIndex";
 // Comma-separated column list in table order, for SELECT statements.
 const QString& ColumnList();
 
