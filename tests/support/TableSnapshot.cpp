@@ -18,8 +18,10 @@ QStringList SnapshotRows(const QString& path) {
     }
     QStringList rows;
     for (const QString& table : tables) {
-        sqlite::Statement select(connection,
-                                 QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(table));
+        // Some tables (the name index's own) have no rowid: each table's rows are put in a
+        // fixed order by their text instead.
+        sqlite::Statement select(connection, QStringLiteral("SELECT * FROM \"%1\"").arg(table));
+        QStringList table_rows;
         while (select.Step()) {
             QStringList values{table};
             for (int c = 0; c < select.ColumnCount(); ++c) {
@@ -38,8 +40,10 @@ QStringList SnapshotRows(const QString& path) {
                         break;
                 }
             }
-            rows << values.join(QLatin1Char('\t'));
+            table_rows << values.join(QLatin1Char('\t'));
         }
+        table_rows.sort();
+        rows << table_rows;
     }
     return rows;
 }
