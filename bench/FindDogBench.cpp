@@ -11,7 +11,10 @@
 #include "chart/FontTextMeasurer.h"
 #include "records/ChartActions.h"
 #include "records/FindDogSearch.h"
+#include "store/LayoutUpgrade.h"
 #include "store/RecordStore.h"
+
+#include <sqlite3.h>
 
 #include <QFile>
 #include <QFileInfo>
@@ -57,6 +60,44 @@ BENCHMARK_CAPTURE(BM_FindDogs, common_word, "misty", -1)->Apply(Settings);
 // A kennel name outside ASCII, matched after full Unicode upper-casing.
 BENCHMARK_CAPTURE(BM_FindDogs, non_ascii_kennel_females, "MÜLLERHOF", 0)->Apply(Settings);
 BENCHMARK_CAPTURE(BM_FindDogs, no_match, "Zebra", -1)->Apply(Settings);
+// Two letters: too short for the name index, every name is looked at.
+BENCHMARK_CAPTURE(BM_FindDogs, two_letters, "mi", -1)->Apply(Settings);
+// Three letters found in some thirty thousand names, and a piece of a rare name.
+BENCHMARK_CAPTURE(BM_FindDogs, three_letters_common, "ist", -1)->Apply(Settings);
+BENCHMARK_CAPTURE(BM_FindDogs, rare_piece, "brook sil", -1)->Apply(Settings);
+
+// Upgrading a file of the first layout (no name index) of a million dogs: the index built in
+// one transaction. Each round works on a fresh copy with the index taken out again.
+void BM_UpgradeFromLayout1(benchmark::State& state) {
+    static QTemporaryDir folder;
+    const QString copy = folder.filePath(QStringLiteral("upgrade.mdb"));
+    double index_bytes = 0;
+    double name_bytes = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        QFile::remove(copy);
+        if (!QFile::copy(GeneratedDatabase(kDogs), copy)) {
+            state.SkipWithError("cannot copy the generated database");
+            return;
+        }
+        sqlite::Connection connection(copy, SQLITE_OPEN_READWRITE);
+        connection.Execute(
+            "DROP TRIGGER DogInfo_NameAdded; DROP TRIGGER DogInfo_NameRemoved; DROP TRIGGER DogInfo_NameChanged;"
+            "DROP INDEX DogInfo_UnfoldableRegName; DROP TABLE DogNameIndex; PRAGMA user_version = 1; VACUUM;");
+        const double before = static_cast<double>(QFileInfo(copy).size());
+        name_bytes = static_cast<double>(connection.QueryInteger("SELECT sum(length(CAST(RegName AS BLOB))) FROM DogInfo"));
+        NoProgress progress;
+        state.ResumeTiming();
+        UpgradeLayout(connection, 1, progress);
+        state.PauseTiming();
+        connection.Close();
+        index_bytes = static_cast<double>(QFileInfo(copy).size()) - before;
+        state.ResumeTiming();
+    }
+    state.counters["index_MB"] = index_bytes / 1e6;
+    state.counters["names_MB"] = name_bytes / 1e6;
+}
+BENCHMARK(BM_UpgradeFromLayout1)->Unit(benchmark::kSecond)->Iterations(1)->Repetitions(2);
 
 // Placing runs ArrangeChart, whose fonts need a GUI application; nothing is shown.
 void EnsureGuiApplication() {

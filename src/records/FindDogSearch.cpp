@@ -172,6 +172,18 @@ bool IsAscii(const QString& text) {
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
 }
 
+// Every matching dog, in DogID order, by looking at every name. Asking for nothing but
+// DogID, RegName and SexMale lets SQLite read them all from the index on RegName, a small
+// fraction of the table.
+std::vector<FoundDog> ScanDogs(sqlite::Connection& connection, const NameMatcher& matcher, qint16 sex_hint,
+                               const SearchStale& stale) {
+    RawStatement scan = Prepare(connection, "SELECT DogID, RegName, SexMale FROM DogInfo WHERE RegName IS NOT NULL");
+    std::vector<FoundDog> dogs;
+    CollectMatches(connection, scan.get(), matcher, sex_hint, stale, dogs);
+    SortById(dogs);
+    return dogs;
+}
+
 // The trigram index and the partial index of unfoldable names came with layout 2.
 bool HasNameIndex(sqlite::Connection& connection) { return connection.QueryInteger("PRAGMA user_version") >= 2; }
 
@@ -250,13 +262,7 @@ QString SexWord(qint16 sex_hint) {
 }  // namespace
 
 std::vector<FoundDog> ScanMatchingDogs(sqlite::Connection& connection, const QString& needle_upper, qint16 sex_hint) {
-    // Asking for nothing but DogID, RegName and SexMale lets SQLite read them all from the
-    // index on RegName, a small fraction of the table.
-    RawStatement scan = Prepare(connection, "SELECT DogID, RegName, SexMale FROM DogInfo WHERE RegName IS NOT NULL");
-    std::vector<FoundDog> dogs;
-    CollectMatches(connection, scan.get(), NameMatcher(needle_upper), sex_hint, {}, dogs);
-    SortById(dogs);
-    return dogs;
+    return ScanDogs(connection, NameMatcher(needle_upper), sex_hint, {});
 }
 
 FindDogResult FindDogs(RecordStore& store, const QString& text, qint16 sex_hint) {
@@ -274,9 +280,7 @@ FindDogResult FindDogs(sqlite::Connection& connection, const QString& text, qint
     if (needle.toUcs4().size() >= 3 && HasNameIndex(connection)) {
         result.dogs = IndexedMatchingDogs(connection, needle, matcher, sex_hint, stale);
     } else {
-        RawStatement scan = Prepare(connection, "SELECT DogID, RegName, SexMale FROM DogInfo WHERE RegName IS NOT NULL");
-        CollectMatches(connection, scan.get(), matcher, sex_hint, stale, result.dogs);
-        SortById(result.dogs);
+        result.dogs = ScanDogs(connection, matcher, sex_hint, stale);
     }
     SortByName(result.dogs);
 
