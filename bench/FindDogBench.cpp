@@ -51,6 +51,20 @@ void BM_FindDogs(benchmark::State& state, const char* text, qint16 sex_hint) {
     }
     state.counters["listed"] = static_cast<double>(listed);
 }
+// The same search as the find dialog runs it while the user types, on its own connection.
+void BM_TypedSearch(benchmark::State& state, const char* text) {
+    sqlite::Connection connection = OpenSearchConnection(GeneratedDatabase(kDogs));
+    const QString search = QString::fromUtf8(text);
+    std::size_t listed = 0;
+    for (auto _ : state) {
+        const FindDogResult result = FindDogs(connection, search, -1);
+        listed = result.dogs.size();
+    }
+    state.counters["listed"] = static_cast<double>(listed);
+}
+BENCHMARK_CAPTURE(BM_TypedSearch, common_word, "misty")->Apply(Settings);
+BENCHMARK_CAPTURE(BM_TypedSearch, rare_piece, "brook sil")->Apply(Settings);
+
 // One dog's full name, as a breeder looks up a dog they know.
 BENCHMARK_CAPTURE(BM_FindDogs, full_name, "stonebrook misty moon", -1)->Apply(Settings);
 // Part of a name, for a sire place: a few hundred males.
@@ -125,6 +139,8 @@ public:
     }
     std::optional<qint32> ChooseColour(qint32) override { return std::nullopt; }
     void Beep() override {}
+    std::optional<PrintChoice> ChoosePrinter(QPrinter&, bool) override { return std::nullopt; }
+    bool SetUpPage(QPrinter&) override { return false; }
 };
 
 // A find dialog whose user picks the given dogs in turn.

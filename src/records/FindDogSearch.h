@@ -51,6 +51,9 @@ FindDogResult FindDogs(sqlite::Connection& connection, const QString& text, qint
 
 // Every named dog of the hinted sex whose upper-cased name holds the upper-cased text, in
 // DogID order, found by looking at every name: the rule the indexed search must agree with.
+// A read-only connection to the file, set up for searching.
+sqlite::Connection OpenSearchConnection(const QString& path);
+
 // Runs find-dog searches one at a time on a thread and a read-only connection of its own, so
 // that searching while the user types never holds up a key press. Only the newest search
 // counts: starting one makes every earlier one useless, and an earlier one still running
