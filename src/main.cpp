@@ -5,6 +5,7 @@
 #include "app/QtPrompts.h"
 #include "app/SplashForm.h"
 #include "app/Startup.h"
+#include "maintenance/Lnr3ImportForm.h"
 
 #include <QApplication>
 #include <QDir>
@@ -25,6 +26,10 @@ int main(int argc, char** argv) {
     prompts.SetDefaultParent(&splash);
 
     lineara::Startup startup(state, prompts);
+    startup.SetImporter([&](const std::function<void()>& release_current) {
+        lineara::Lnr3ImportForm form(state, prompts, &splash);
+        return form.Run(release_current);
+    });
     auto store = startup.Run();
     if (!store) {
         QApplication::restoreOverrideCursor();
