@@ -17,7 +17,8 @@ void Usage(QTextStream& err) {
            "commands:\n"
            "  init FILE                  create an empty LINEARA database\n"
            "  load-text SOURCE FILE      build a database from a kennel text file\n"
-           "  export FILE [OPTIONS]      write a dog's chart as text or HTML\n";
+           "  export FILE [OPTIONS]      write a dog's chart as text or HTML\n"
+           "  import-v3 DATFILE NEWDB    import a version-3 data file into a new database\n";
 }
 
 }  // namespace
@@ -47,6 +48,7 @@ int main(int argc, char** argv) {
         {QStringLiteral("init"), lineara::cli::RunInit},
         {QStringLiteral("load-text"), lineara::cli::RunLoadText},
         {QStringLiteral("export"), lineara::cli::RunExport},
+        {QStringLiteral("import-v3"), lineara::cli::RunImportV3},
     };
     const QString name = args.takeFirst();
     const auto it = commands.find(name);
