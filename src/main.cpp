@@ -6,6 +6,7 @@
 #include "app/QtPrompts.h"
 #include "app/SplashForm.h"
 #include "app/Startup.h"
+#include "maintenance/Lnr3ImportForm.h"
 
 #include <QApplication>
 #include <QDir>
@@ -30,6 +31,10 @@ int main(int argc, char** argv) {
     lineara::ScopedLayoutUpgradePolicy upgrade_policy(&upgrade);
 
     lineara::Startup startup(state, prompts);
+    startup.SetImporter([&](const std::function<void()>& release_current) {
+        lineara::Lnr3ImportForm form(state, prompts, &splash);
+        return form.Run(release_current);
+    });
     auto store = startup.Run();
     if (!store) {
         QApplication::restoreOverrideCursor();

@@ -87,7 +87,7 @@ std::unique_ptr<RecordStore> Startup::OpenChosenDatabase() {
     return store;
 }
 
-void Startup::OfferImport() {
+void Startup::OfferImport(std::unique_ptr<RecordStore>& store) {
     if (!FindExistingFile(state_.working_directory, QString::fromLatin1(kOldDataFile))) {
         return;
     }
@@ -97,7 +97,7 @@ void Startup::OfferImport() {
         return;
     }
     if (importer_) {
-        importer_();
+        importer_([&store] { store.reset(); });
         return;
     }
     prompts_.Message(QStringLiteral("Import Lineara v3 Data"),
@@ -114,8 +114,8 @@ std::unique_ptr<RecordStore> Startup::Run() {
         return nullptr;
     }
     const QString before = state_.DatabasePath();
-    OfferImport();
-    if (state_.DatabasePath() != before) {
+    OfferImport(store);
+    if (!store || state_.DatabasePath() != before) {
         // The import made a new current database.
         store.reset();
         store = OpenChosenDatabase();

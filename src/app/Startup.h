@@ -14,7 +14,9 @@ namespace lineara {
 class Startup {
 public:
     // Runs the version-3 import; true when it made a new current database.
-    using Importer = std::function<bool()>;
+    // It calls release_current to close the current database before the new file takes its
+    // place (the current one may itself be the imported database).
+    using Importer = std::function<bool(const std::function<void()>& release_current)>;
 
     Startup(AppState& state, Prompts& prompts) : state_(state), prompts_(prompts) {}
 
@@ -28,7 +30,7 @@ public:
 
 private:
     std::unique_ptr<RecordStore> OpenChosenDatabase();
-    void OfferImport();
+    void OfferImport(std::unique_ptr<RecordStore>& store);
 
     AppState& state_;
     Prompts& prompts_;

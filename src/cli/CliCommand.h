@@ -20,5 +20,6 @@ int RunInit(const QStringList& args, Streams& io);
 int RunLoadText(const QStringList& args, Streams& io);
 int RunExport(const QStringList& args, Streams& io);
 int RunUpgrade(const QStringList& args, Streams& io);
+int RunImportV3(const QStringList& args, Streams& io);
 
 }  // namespace lineara::cli

@@ -18,7 +18,8 @@ void Usage(QTextStream& err) {
            "  init FILE                  create an empty LINEARA database\n"
            "  load-text SOURCE FILE      build a database from a kennel text file\n"
            "  export FILE [OPTIONS]      write a dog's chart as text or HTML\n"
-           "  upgrade FILE               bring a database of an earlier version up to date\n";
+           "  upgrade FILE               bring a database of an earlier version up to date\n"
+           "  import-v3 DATFILE NEWDB    import a version-3 data file into a new database\n";
 }
 
 }  // namespace
@@ -49,6 +50,7 @@ int main(int argc, char** argv) {
         {QStringLiteral("load-text"), lineara::cli::RunLoadText},
         {QStringLiteral("export"), lineara::cli::RunExport},
         {QStringLiteral("upgrade"), lineara::cli::RunUpgrade},
+        {QStringLiteral("import-v3"), lineara::cli::RunImportV3},
     };
     const QString name = args.takeFirst();
     const auto it = commands.find(name);
