@@ -19,5 +19,8 @@ struct Streams {
 int RunInit(const QStringList& args, Streams& io);
 int RunLoadText(const QStringList& args, Streams& io);
 int RunExport(const QStringList& args, Streams& io);
+int RunInfo(const QStringList& args, Streams& io);
+int RunSiblings(const QStringList& args, Streams& io);
+int RunOffspring(const QStringList& args, Streams& io);
 
 }  // namespace lineara::cli

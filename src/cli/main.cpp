@@ -17,7 +17,10 @@ void Usage(QTextStream& err) {
            "commands:\n"
            "  init FILE                  create an empty LINEARA database\n"
            "  load-text SOURCE FILE      build a database from a kennel text file\n"
-           "  export FILE [OPTIONS]      write a dog's chart as text or HTML\n";
+           "  export FILE [OPTIONS]      write a dog's chart as text or HTML\n"
+           "  info FILE --dog ID         count a dog's whole ancestry, or find the line that loops\n"
+           "  siblings FILE --dog ID     list a dog's full and half siblings\n"
+           "  offspring FILE --dog ID    list a dog's offspring\n";
 }
 
 }  // namespace
@@ -47,6 +50,9 @@ int main(int argc, char** argv) {
         {QStringLiteral("init"), lineara::cli::RunInit},
         {QStringLiteral("load-text"), lineara::cli::RunLoadText},
         {QStringLiteral("export"), lineara::cli::RunExport},
+        {QStringLiteral("info"), lineara::cli::RunInfo},
+        {QStringLiteral("siblings"), lineara::cli::RunSiblings},
+        {QStringLiteral("offspring"), lineara::cli::RunOffspring},
     };
     const QString name = args.takeFirst();
     const auto it = commands.find(name);
