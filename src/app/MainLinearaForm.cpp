@@ -2,6 +2,7 @@
 
 #include "Version.h"
 #include "app/HelpAboutForm.h"
+#include "analysis/LinearaInformation.h"
 #include "app/SettingsFile.h"
 #include "chart/ChartWidget.h"
 #include "chart/ViewOptionMenus.h"
@@ -67,7 +68,7 @@ void MainLinearaForm::ConnectMenus() {
     // Commands that later parts of the program provide stay greyed out until they exist.
     for (const char* name :
          {"File_PrintSetup", "File_PrintLayout", "File_Print", "File_Save", "File_DatabaseInfo",
-          "File_CleanDB", "File_LoadDB", "File_MergeDB", "File_NewDB", "Edit_Copy", "Analysis_Offspring", "Analysis_Siblings", "Analysis_Lineara",
+          "File_CleanDB", "File_LoadDB", "File_MergeDB", "File_NewDB", "Edit_Copy", "Analysis_Offspring", "Analysis_Siblings",
           "Analysis_Inbreeding", "Analysis_ClearIC", "Help_Contents"}) {
         menus_->Action(QLatin1String(name))->setEnabled(false);
     }
@@ -84,6 +85,13 @@ void MainLinearaForm::ConnectMenus() {
     on("Popup_ToRoot", [this] { actions_->ShowLinearaOf(clicked_position_); });
     on("Popup_Prune", [this] { actions_->Prune(clicked_position_); });
     on("Popup_Delete", [this] { actions_->DeleteDog(clicked_dog_); });
+    on("Analysis_Lineara", [this] {
+        ShowLinearaInformation(store_->Database(), prompts_, state_.settings.RootDogID, model_.At(1).display_name,
+                               [this](qint32 dog) {
+                                   state_.settings.RootDogID = dog;
+                                   Refill();
+                               });
+    });
     connect(menus_->Action(QStringLiteral("Help_About")), &QAction::triggered, this, [this] {
         HelpAboutForm about(this);
         about.exec();
