@@ -2,6 +2,8 @@
 
 #include "Version.h"
 #include "app/HelpAboutForm.h"
+#include "analysis/DogListForm.h"
+#include "analysis/LinearaInformation.h"
 #include "app/SettingsFile.h"
 #include "chart/ChartWidget.h"
 #include "chart/ViewOptionMenus.h"
@@ -67,7 +69,7 @@ void MainLinearaForm::ConnectMenus() {
     // Commands that later parts of the program provide stay greyed out until they exist.
     for (const char* name :
          {"File_PrintSetup", "File_PrintLayout", "File_Print", "File_Save", "File_DatabaseInfo",
-          "File_CleanDB", "File_LoadDB", "File_MergeDB", "File_NewDB", "Edit_Copy", "Analysis_Offspring", "Analysis_Siblings", "Analysis_Lineara",
+          "File_CleanDB", "File_LoadDB", "File_MergeDB", "File_NewDB", "Edit_Copy",
           "Analysis_Inbreeding", "Analysis_ClearIC", "Help_Contents"}) {
         menus_->Action(QLatin1String(name))->setEnabled(false);
     }
@@ -84,6 +86,42 @@ void MainLinearaForm::ConnectMenus() {
     on("Popup_ToRoot", [this] { actions_->ShowLinearaOf(clicked_position_); });
     on("Popup_Prune", [this] { actions_->Prune(clicked_position_); });
     on("Popup_Delete", [this] { actions_->DeleteDog(clicked_dog_); });
+    // The lists are found before the dialog opens; a chosen dog becomes the root.
+    const auto list_dogs = [this](bool siblings) {
+        DogDatabase& db = store_->Database();
+        const qint32 root = state_.settings.RootDogID;
+        const qint32 sire = model_.DogAt(2), dam = model_.DogAt(3);
+        if (siblings && (sire == 0 || dam == 0)) {
+            prompts_.Message(QStringLiteral("Can't determine siblings"),
+                             QStringLiteral("Either the sire or the dam of this dog is not known.  Siblings can not be determined"));
+            return;
+        }
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        std::unique_ptr<DogListForm> form;
+        try {
+            const QString name = RegNameOf(db, root);
+            form.reset(siblings ? MakeSiblingsForm(state_, name, FindSiblings(db, root, sire, dam), this)
+                                : MakeOffspringForm(state_, name, FindOffspring(db, root), this));
+        } catch (...) {
+            QApplication::restoreOverrideCursor();
+            throw;
+        }
+        QApplication::restoreOverrideCursor();
+        form->exec();
+        if (state_.SelectedDogID != 0) {
+            state_.settings.RootDogID = state_.SelectedDogID;
+            Refill();
+        }
+    };
+    on("Analysis_Siblings", [list_dogs] { list_dogs(true); });
+    on("Analysis_Offspring", [list_dogs] { list_dogs(false); });
+    on("Analysis_Lineara", [this] {
+        ShowLinearaInformation(store_->Database(), prompts_, state_.settings.RootDogID, model_.At(1).display_name,
+                               [this](qint32 dog) {
+                                   state_.settings.RootDogID = dog;
+                                   Refill();
+                               });
+    });
     connect(menus_->Action(QStringLiteral("Help_About")), &QAction::triggered, this, [this] {
         HelpAboutForm about(this);
         about.exec();

@@ -21,5 +21,8 @@ int RunLoadText(const QStringList& args, Streams& io);
 int RunExport(const QStringList& args, Streams& io);
 int RunUpgrade(const QStringList& args, Streams& io);
 int RunImportV3(const QStringList& args, Streams& io);
+int RunInfo(const QStringList& args, Streams& io);
+int RunSiblings(const QStringList& args, Streams& io);
+int RunOffspring(const QStringList& args, Streams& io);
 
 }  // namespace lineara::cli

@@ -19,7 +19,10 @@ void Usage(QTextStream& err) {
            "  load-text SOURCE FILE      build a database from a kennel text file\n"
            "  export FILE [OPTIONS]      write a dog's chart as text or HTML\n"
            "  upgrade FILE               bring a database of an earlier version up to date\n"
-           "  import-v3 DATFILE NEWDB    import a version-3 data file into a new database\n";
+           "  import-v3 DATFILE NEWDB    import a version-3 data file into a new database\n"
+           "  info FILE --dog ID         count a dog's whole ancestry, or find the line that loops\n"
+           "  siblings FILE --dog ID     list a dog's full and half siblings\n"
+           "  offspring FILE --dog ID    list a dog's offspring\n";
 }
 
 }  // namespace
@@ -51,6 +54,9 @@ int main(int argc, char** argv) {
         {QStringLiteral("export"), lineara::cli::RunExport},
         {QStringLiteral("upgrade"), lineara::cli::RunUpgrade},
         {QStringLiteral("import-v3"), lineara::cli::RunImportV3},
+        {QStringLiteral("info"), lineara::cli::RunInfo},
+        {QStringLiteral("siblings"), lineara::cli::RunSiblings},
+        {QStringLiteral("offspring"), lineara::cli::RunOffspring},
     };
     const QString name = args.takeFirst();
     const auto it = commands.find(name);
