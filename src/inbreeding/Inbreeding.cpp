@@ -1,0 +1,428 @@
+#include "inbreeding/Inbreeding.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <queue>
+#include <unordered_map>
+
+namespace lineara {
+
+namespace {
+
+constexpr int kNone = -1;
+
+// The ancestry of the analysed dog to the analysis depth, with dense local numbers. Every
+// distinct dog is looked up once; a parent naming no record is an unknown parent.
+struct LocalPedigree {
+    std::vector<qint32> dog_id;
+    std::vector<int> sire;
+    std::vector<int> dam;
+    // A topological numbering: every parent has a smaller number than its child.
+    std::vector<int> topo;
+    std::vector<int> by_topo;
+    bool has_loop = false;
+
+    int Count() const { return static_cast<int>(dog_id.size()); }
+};
+
+LocalPedigree LoadAncestry(qint32 root, int generations, const ParentLookup& parents) {
+    LocalPedigree p;
+    std::unordered_map<qint32, int> local;
+    std::vector<Parents> stored;
+    auto add = [&](qint32 id) -> int {
+        if (id == 0) {
+            return kNone;
+        }
+        const auto found = local.find(id);
+        if (found != local.end()) {
+            return found->second;
+        }
+        const std::optional<Parents> record = parents(id);
+        if (!record) {
+            local.emplace(id, kNone);
+            return kNone;
+        }
+        const int index = p.Count();
+        local.emplace(id, index);
+        p.dog_id.push_back(id);
+        p.sire.push_back(kNone);
+        p.dam.push_back(kNone);
+        stored.push_back(*record);
+        return index;
+    };
+    std::vector<char> expanded;
+    std::vector<int> level{add(root)};
+    for (int g = 0; g < generations && !level.empty(); ++g) {
+        std::vector<int> next;
+        for (const int z : level) {
+            expanded.resize(static_cast<std::size_t>(p.Count()), 0);
+            if (expanded[static_cast<std::size_t>(z)]) {
+                continue;
+            }
+            expanded[static_cast<std::size_t>(z)] = 1;
+            const Parents record = stored[static_cast<std::size_t>(z)];
+            const int s = add(record.sire);
+            const int d = add(record.dam);
+            p.sire[static_cast<std::size_t>(z)] = s;
+            p.dam[static_cast<std::size_t>(z)] = d;
+            for (const int parent : {s, d}) {
+                if (parent != kNone) {
+                    next.push_back(parent);
+                }
+            }
+        }
+        std::sort(next.begin(), next.end());
+        next.erase(std::unique(next.begin(), next.end()), next.end());
+        level = std::move(next);
+    }
+
+    // Depth-first numbering, parents first; a parent met while still open is a loop.
+    const int n = p.Count();
+    p.topo.assign(static_cast<std::size_t>(n), kNone);
+    std::vector<char> open(static_cast<std::size_t>(n), 0);
+    std::vector<std::pair<int, int>> stack;
+    for (int start = 0; start < n; ++start) {
+        if (p.topo[static_cast<std::size_t>(start)] != kNone) {
+            continue;
+        }
+        stack.push_back({start, 0});
+        open[static_cast<std::size_t>(start)] = 1;
+        while (!stack.empty()) {
+            auto& [z, step] = stack.back();
+            if (step < 2) {
+                const int parent = step == 0 ? p.sire[static_cast<std::size_t>(z)] : p.dam[static_cast<std::size_t>(z)];
+                ++step;
+                if (parent == kNone || p.topo[static_cast<std::size_t>(parent)] != kNone) {
+                    continue;
+                }
+                if (open[static_cast<std::size_t>(parent)]) {
+                    p.has_loop = true;
+                    continue;
+                }
+                open[static_cast<std::size_t>(parent)] = 1;
+                stack.push_back({parent, 0});
+                continue;
+            }
+            open[static_cast<std::size_t>(z)] = 0;
+            p.topo[static_cast<std::size_t>(z)] = static_cast<int>(p.by_topo.size());
+            p.by_topo.push_back(z);
+            stack.pop_back();
+        }
+    }
+    return p;
+}
+
+// Per ancestor of one analysis: the report's figures, and what orders and weighs it.
+struct Tally {
+    AncestorEntry entry;
+    quint64 first_key = ~quint64{0};  // place of first appearance in the chart walk's order
+    int min_generation = 0;
+    quint64 paths = 0;  // path sum in units of 2^-(2N - 1)
+};
+
+class Engine {
+public:
+    Engine(qint32 root, int generations, const ParentLookup& parents)
+        : parents_(parents), pedigree_(LoadAncestry(root, generations, parents)) {
+        const auto n = static_cast<std::size_t>(pedigree_.Count());
+        level_sire_.assign(n, 0);
+        level_dam_.assign(n, 0);
+        level_min_.assign(n, 0);
+        tally_of_.assign(n, kNone);
+        tally_stamp_.assign(n, 0);
+        buckets_.resize(n);
+        queued_.assign(n, 0);
+    }
+
+    InbreedingAnalysis Analyse(int generations) {
+        if (pedigree_.Count() == 0) {
+            return {};
+        }
+        return Analyse(0, generations, true);
+    }
+
+    double Coefficient(qint32 dog, int generations) {
+        if (generations <= 0) {
+            return 0;
+        }
+        const quint64 key = (static_cast<quint64>(static_cast<quint32>(dog)) << 8) | static_cast<quint64>(generations);
+        const auto found = memo_.find(key);
+        if (found != memo_.end()) {
+            return found->second;
+        }
+        double f = 0;
+        const auto local = local_of_.find(dog);
+        if (local != local_of_.end()) {
+            f = Analyse(local->second, generations, false).coefficient;
+        } else {
+            f = Literal(dog, generations).coefficient;
+        }
+        memo_.emplace(key, f);
+        return f;
+    }
+
+private:
+    InbreedingAnalysis Literal(qint32 dog, int generations) {
+        return ComputeInbreedingLiterally(dog, generations, parents_,
+                                          [this](qint32 a, int depth) { return Coefficient(a, depth); });
+    }
+
+    void IndexLocals() {
+        if (!local_of_.empty() || pedigree_.has_loop) {
+            return;
+        }
+        for (int z = 0; z < pedigree_.Count(); ++z) {
+            local_of_.emplace(pedigree_.dog_id[static_cast<std::size_t>(z)], z);
+        }
+    }
+
+    InbreedingAnalysis Analyse(int x, int depth, bool full) {
+        IndexLocals();
+        const auto ux = static_cast<std::size_t>(x);
+        const int s = pedigree_.sire[ux];
+        const int d = pedigree_.dam[ux];
+        if (pedigree_.has_loop || (s != kNone && s == d)) {
+            return Literal(pedigree_.dog_id[ux], depth);
+        }
+        InbreedingAnalysis result;
+        ++stamp_;
+        tallies_.clear();
+        CountLevels(x, depth, result);
+        if (s != kNone && d != kNone) {
+            Sweep(s, d, depth);
+        }
+        // The sub-analyses below reuse the scratch tables.
+        std::vector<Tally> tallies = std::move(tallies_);
+        tallies_.clear();
+
+        std::vector<int> order(tallies.size());
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            order[i] = static_cast<int>(i);
+        }
+        if (!full) {
+            std::erase_if(order, [&tallies](int i) { return tallies[static_cast<std::size_t>(i)].paths == 0; });
+        }
+        std::sort(order.begin(), order.end(), [&tallies](int a, int b) {
+            return tallies[static_cast<std::size_t>(a)].first_key < tallies[static_cast<std::size_t>(b)].first_key;
+        });
+        double f = 0;
+        for (const int i : order) {
+            Tally& t = tallies[static_cast<std::size_t>(i)];
+            double contribution = 0;
+            if (t.paths != 0) {
+                contribution = std::ldexp(static_cast<double>(t.paths), -(2 * depth - 1));
+                const int remaining = depth - t.min_generation;
+                const double f_a = Coefficient(t.entry.dog_id, remaining);
+                contribution = contribution * (1 + f_a);
+            }
+            t.entry.contribution = contribution;
+            f += contribution;
+        }
+        result.coefficient = f;
+        if (full) {
+            result.ancestors.reserve(order.size());
+            for (const int i : order) {
+                result.ancestors.push_back(tallies[static_cast<std::size_t>(i)].entry);
+            }
+        }
+        return result;
+    }
+
+    Tally& TallyOf(int z, int depth) {
+        const auto uz = static_cast<std::size_t>(z);
+        if (tally_stamp_[uz] != stamp_) {
+            tally_stamp_[uz] = stamp_;
+            tally_of_[uz] = static_cast<int>(tallies_.size());
+            Tally t;
+            t.entry.dog_id = pedigree_.dog_id[uz];
+            t.entry.sire_side_earliest = t.entry.dam_side_earliest = depth;
+            t.entry.earliest_position = (qint64{1} << (depth + 1)) - 1;
+            t.min_generation = depth;
+            tallies_.push_back(t);
+        }
+        return tallies_[static_cast<std::size_t>(tally_of_[uz])];
+    }
+
+    // Appearances per dog and generation, each side apart, with the lowest place of each.
+    void CountLevels(int x, int depth, InbreedingAnalysis& result) {
+        result.entries_filled = 1;
+        result.deepest_generation = 0;
+        result.complete_generations = depth;
+        std::vector<int> level{x};
+        const auto ux = static_cast<std::size_t>(x);
+        level_sire_[ux] = level_dam_[ux] = 0;
+        level_min_[ux] = 1;
+        for (int g = 0; g < depth; ++g) {
+            std::vector<int> next;
+            ++level_round_;
+            for (const int z : level) {
+                const auto uz = static_cast<std::size_t>(z);
+                const int parents[2] = {pedigree_.sire[uz], pedigree_.dam[uz]};
+                for (int k = 0; k < 2; ++k) {
+                    const int parent = parents[k];
+                    if (parent == kNone) {
+                        result.complete_generations = std::min(result.complete_generations, g);
+                        continue;
+                    }
+                    const auto up = static_cast<std::size_t>(parent);
+                    quint32 on_sire = level_sire_[uz];
+                    quint32 on_dam = level_dam_[uz];
+                    if (g == 0) {
+                        (k == 0 ? on_sire : on_dam) = 1;
+                    }
+                    const quint64 place = 2 * level_min_[uz] + static_cast<quint64>(k);
+                    if (next_stamp(up)) {
+                        next.push_back(parent);
+                        next_sire_[up] = on_sire;
+                        next_dam_[up] = on_dam;
+                        next_min_[up] = place;
+                    } else {
+                        next_sire_[up] += on_sire;
+                        next_dam_[up] += on_dam;
+                        next_min_[up] = std::min(next_min_[up], place);
+                    }
+                }
+            }
+            const int generation = g + 1;
+            if (!next.empty()) {
+                result.deepest_generation = generation;
+            }
+            for (const int z : next) {
+                const auto uz = static_cast<std::size_t>(z);
+                level_sire_[uz] = next_sire_[uz];
+                level_dam_[uz] = next_dam_[uz];
+                level_min_[uz] = next_min_[uz];
+                const quint32 both = level_sire_[uz] + level_dam_[uz];
+                result.entries_filled += static_cast<qint32>(both);
+                Tally& t = TallyOf(z, depth);
+                AncestorEntry& e = t.entry;
+                e.percent_of_blood += std::ldexp(static_cast<double>(both), -generation);
+                if (level_sire_[uz] != 0) {
+                    e.sire_side_earliest = std::min(e.sire_side_earliest, generation);
+                    e.sire_side_count += static_cast<qint32>(level_sire_[uz]);
+                }
+                if (level_dam_[uz] != 0) {
+                    e.dam_side_earliest = std::min(e.dam_side_earliest, generation);
+                    e.dam_side_count += static_cast<qint32>(level_dam_[uz]);
+                }
+                t.min_generation = std::min(t.min_generation, generation);
+                e.earliest_position = std::min(e.earliest_position, static_cast<qint64>(level_min_[uz]));
+                // The walk's order of places: a place before its ancestors' places, and
+                // places of one generation by number.
+                const quint64 key = ((level_min_[uz] << (depth - generation)) << 5) | static_cast<quint64>(generation);
+                t.first_key = std::min(t.first_key, key);
+            }
+            level = std::move(next);
+        }
+    }
+
+    bool next_stamp(std::size_t z) {
+        if (next_sire_.size() < level_sire_.size()) {
+            next_sire_.assign(level_sire_.size(), 0);
+            next_dam_.assign(level_sire_.size(), 0);
+            next_min_.assign(level_sire_.size(), 0);
+            next_round_.assign(level_sire_.size(), 0);
+        }
+        if (next_round_[z] == level_round_) {
+            return false;
+        }
+        next_round_[z] = level_round_;
+        return true;
+    }
+
+    // The kinship sweep: states are a dog on the sire's side and one on the dam's side, each
+    // with its generation, and the number of pairs of lines that lead to them. The younger
+    // dog (in the topological numbering) always steps back to its parents, so two lines that
+    // share a dog meet there first and end; lines that never share a dog before the ancestor
+    // meet at the ancestor.
+    static quint64 Pack(int other, int younger_generation, int other_generation, bool younger_on_sire_side) {
+        return (static_cast<quint64>(other) << 11) | (static_cast<quint64>(younger_generation) << 6) |
+               (static_cast<quint64>(other_generation) << 1) | (younger_on_sire_side ? 1u : 0u);
+    }
+
+    void Push(int sire_dog, int sire_generation, int dam_dog, int dam_generation, quint64 count, int depth) {
+        if (sire_dog == dam_dog) {
+            Tally& t = TallyOf(sire_dog, depth);
+            t.paths += count << (2 * depth - sire_generation - dam_generation);
+            return;
+        }
+        const int ts = pedigree_.topo[static_cast<std::size_t>(sire_dog)];
+        const int td = pedigree_.topo[static_cast<std::size_t>(dam_dog)];
+        const bool sire_younger = ts > td;
+        const int t = sire_younger ? ts : td;
+        const quint64 key = sire_younger ? Pack(dam_dog, sire_generation, dam_generation, true)
+                                         : Pack(sire_dog, dam_generation, sire_generation, false);
+        buckets_[static_cast<std::size_t>(t)].push_back({key, count});
+        if (!queued_[static_cast<std::size_t>(t)]) {
+            queued_[static_cast<std::size_t>(t)] = 1;
+            queue_.push(t);
+        }
+    }
+
+    void Sweep(int s, int d, int depth) {
+        Push(s, 1, d, 1, 1, depth);
+        while (!queue_.empty()) {
+            const int t = queue_.top();
+            queue_.pop();
+            queued_[static_cast<std::size_t>(t)] = 0;
+            std::vector<std::pair<quint64, quint64>> bucket = std::move(buckets_[static_cast<std::size_t>(t)]);
+            buckets_[static_cast<std::size_t>(t)].clear();
+            std::sort(bucket.begin(), bucket.end());
+            const int u = pedigree_.by_topo[static_cast<std::size_t>(t)];
+            const auto uu = static_cast<std::size_t>(u);
+            for (std::size_t i = 0; i < bucket.size();) {
+                const quint64 key = bucket[i].first;
+                quint64 count = 0;
+                for (; i < bucket.size() && bucket[i].first == key; ++i) {
+                    count += bucket[i].second;
+                }
+                const int younger_generation = static_cast<int>((key >> 6) & 31);
+                if (younger_generation >= depth) {
+                    continue;
+                }
+                const int other = static_cast<int>(key >> 11);
+                const int other_generation = static_cast<int>((key >> 1) & 31);
+                const bool on_sire_side = (key & 1) != 0;
+                for (const int parent : {pedigree_.sire[uu], pedigree_.dam[uu]}) {
+                    if (parent == kNone) {
+                        continue;
+                    }
+                    if (on_sire_side) {
+                        Push(parent, younger_generation + 1, other, other_generation, count, depth);
+                    } else {
+                        Push(other, other_generation, parent, younger_generation + 1, count, depth);
+                    }
+                }
+            }
+        }
+    }
+
+    const ParentLookup& parents_;
+    LocalPedigree pedigree_;
+    std::unordered_map<qint32, int> local_of_;
+    std::unordered_map<quint64, double> memo_;
+
+    // One analysis at a time uses these (sub-analyses run after the sweep and level counts
+    // of their caller are finished with them).
+    std::vector<Tally> tallies_;
+    std::vector<int> tally_of_;
+    std::vector<quint64> tally_stamp_;
+    quint64 stamp_ = 0;
+    std::vector<quint32> level_sire_, level_dam_, next_sire_, next_dam_;
+    std::vector<quint64> level_min_, next_min_;
+    std::vector<quint64> next_round_;
+    quint64 level_round_ = 0;
+    std::vector<std::vector<std::pair<quint64, quint64>>> buckets_;
+    std::vector<char> queued_;
+    std::priority_queue<int> queue_;
+};
+
+}  // namespace
+
+InbreedingAnalysis ComputeInbreeding(qint32 dog, int generations, const ParentLookup& parents) {
+    Engine engine(dog, generations, parents);
+    return engine.Analyse(generations);
+}
+
+}  // namespace lineara

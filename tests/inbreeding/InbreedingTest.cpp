@@ -1,0 +1,230 @@
+#include "inbreeding/Inbreeding.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <map>
+#include <random>
+
+namespace lineara {
+namespace {
+
+// A pedigree held in memory: DogID -> parents.
+struct Kennel {
+    std::map<qint32, Parents> dogs;
+
+    qint32 Add(qint32 id, qint32 sire = 0, qint32 dam = 0) {
+        dogs[id] = {sire, dam};
+        return id;
+    }
+    ParentLookup Lookup() const {
+        return [this](qint32 id) -> std::optional<Parents> {
+            const auto found = dogs.find(id);
+            if (found == dogs.end()) {
+                return std::nullopt;
+            }
+            return found->second;
+        };
+    }
+};
+
+void ExpectSameAnalysis(const InbreedingAnalysis& fast, const InbreedingAnalysis& literal, const std::string& what) {
+    ASSERT_EQ(std::bit_cast<quint64>(fast.coefficient), std::bit_cast<quint64>(literal.coefficient))
+        << what << ": " << fast.coefficient << " vs " << literal.coefficient;
+    ASSERT_EQ(fast.entries_filled, literal.entries_filled) << what;
+    ASSERT_EQ(fast.deepest_generation, literal.deepest_generation) << what;
+    ASSERT_EQ(fast.complete_generations, literal.complete_generations) << what;
+    ASSERT_EQ(fast.ancestors.size(), literal.ancestors.size()) << what;
+    for (std::size_t i = 0; i < fast.ancestors.size(); ++i) {
+        const AncestorEntry& a = fast.ancestors[i];
+        const AncestorEntry& b = literal.ancestors[i];
+        ASSERT_EQ(a.dog_id, b.dog_id) << what << " row " << i;
+        ASSERT_EQ(std::bit_cast<quint64>(a.contribution), std::bit_cast<quint64>(b.contribution)) << what << " row " << i;
+        ASSERT_EQ(std::bit_cast<quint64>(a.percent_of_blood), std::bit_cast<quint64>(b.percent_of_blood)) << what;
+        ASSERT_EQ(a, b) << what << " row " << i;
+    }
+}
+
+double Both(const Kennel& kennel, qint32 dog, int generations) {
+    const InbreedingAnalysis fast = ComputeInbreeding(dog, generations, kennel.Lookup());
+    const InbreedingAnalysis literal = ComputeInbreedingLiterally(dog, generations, kennel.Lookup());
+    ExpectSameAnalysis(fast, literal, "dog " + std::to_string(dog));
+    return fast.coefficient;
+}
+
+TEST(InbreedingEngine, PublishedCoefficients) {
+    Kennel k;
+    // Full siblings 3 and 4 (of 1 and 2) mated: 25 %, each grandparent 12.5 %.
+    k.Add(1);
+    k.Add(2);
+    k.Add(3, 1, 2);
+    k.Add(4, 1, 2);
+    k.Add(5, 3, 4);
+    EXPECT_EQ(Both(k, 5, 10), 0.25);
+    const InbreedingAnalysis full_sibs = ComputeInbreeding(5, 10, k.Lookup());
+    ASSERT_EQ(full_sibs.ancestors.size(), 4u);
+    EXPECT_EQ(full_sibs.ancestors[1].dog_id, 1);
+    EXPECT_EQ(full_sibs.ancestors[1].contribution, 0.125);
+    EXPECT_EQ(full_sibs.ancestors[2].contribution, 0.125);
+    EXPECT_EQ(full_sibs.ancestors[1].sire_side_count, 1);
+    EXPECT_EQ(full_sibs.ancestors[1].dam_side_count, 1);
+    EXPECT_EQ(full_sibs.ancestors[1].percent_of_blood, 0.5);
+
+    // Half siblings (common sire 1, dams 6 and 7): 12.5 %.
+    k.Add(6);
+    k.Add(7);
+    k.Add(8, 1, 6);
+    k.Add(9, 1, 7);
+    k.Add(10, 8, 9);
+    EXPECT_EQ(Both(k, 10, 10), 0.125);
+
+    // Parent x offspring: 25 %; the sire also stands at generation 2 on the dam's side.
+    k.Add(11, 1, 8);
+    EXPECT_EQ(Both(k, 11, 10), 0.25);
+    const InbreedingAnalysis parent = ComputeInbreeding(11, 10, k.Lookup());
+    EXPECT_EQ(parent.ancestors[0].dog_id, 1);
+    EXPECT_EQ(parent.ancestors[0].sire_side_earliest, 1);
+    EXPECT_EQ(parent.ancestors[0].dam_side_earliest, 2);
+
+    // First cousins: 6.25 %.
+    k.Add(12);
+    k.Add(13);
+    k.Add(14, 3, 12);  // child of 3 (son of 1 and 2)
+    k.Add(15, 13, 4);  // child of 4 (daughter of 1 and 2)
+    k.Add(16, 14, 15);
+    EXPECT_EQ(Both(k, 16, 10), 0.0625);
+
+    // Generations of full-sibling matings: 25 %, 37.5 %, 50 %, then 59.375 %.
+    k.Add(20, 3, 4);
+    k.Add(21, 5, 20);
+    k.Add(22, 5, 20);
+    k.Add(23, 21, 22);
+    k.Add(24, 21, 22);
+    k.Add(25, 23, 24);
+    EXPECT_EQ(Both(k, 21, 10), 0.375);
+    EXPECT_EQ(Both(k, 23, 10), 0.5);
+    EXPECT_EQ(Both(k, 25, 10), 0.59375);
+
+    // Wright: half siblings through an inbred common sire (F = 25 %): 12.5 % x 1.25.
+    k.Add(30, 5, 6);
+    k.Add(31, 5, 7);
+    k.Add(32, 30, 31);
+    EXPECT_EQ(Both(k, 32, 10), 0.15625);
+    // ... but when the sub-analysis runs out of depth the common sire counts as not inbred.
+    EXPECT_EQ(Both(k, 32, 2), 0.125);
+
+    // No parents; one-sided ancestors.
+    const InbreedingAnalysis alone = ComputeInbreeding(1, 10, k.Lookup());
+    EXPECT_EQ(alone.coefficient, 0);
+    EXPECT_EQ(alone.entries_filled, 1);
+    EXPECT_EQ(alone.complete_generations, 0);
+    EXPECT_TRUE(alone.ancestors.empty());
+    EXPECT_EQ(Both(k, 14, 10), 0);
+}
+
+TEST(InbreedingEngine, MissingDanglingAndLoopingParents) {
+    Kennel k;
+    k.Add(1, 0, 99);  // dam names no record
+    k.Add(2, 1, 0);
+    k.Add(3, 1, 2);
+    EXPECT_EQ(Both(k, 3, 6), 0.25);
+    const InbreedingAnalysis a = ComputeInbreeding(3, 6, k.Lookup());
+    EXPECT_EQ(a.complete_generations, 1);
+    EXPECT_EQ(a.deepest_generation, 2);
+    EXPECT_EQ(a.entries_filled, 4);
+
+    // The same dog as sire and dam, and a dog that is its own grandsire: the walk's own
+    // figures, however odd.
+    k.Add(10);
+    k.Add(11, 10, 10);
+    k.Add(12, 11, 3);
+    Both(k, 11, 7);
+    Both(k, 12, 7);
+    k.Add(20, 22, 3);
+    k.Add(21, 20, 1);
+    k.Add(22, 21, 2);
+    Both(k, 22, 8);
+    Both(k, 21, 5);
+}
+
+// Pedigrees of many shapes: a population bred over some generations from a few founders,
+// parents taken from the last few generations (so the same dog stands at uneven
+// generations), with unknown and dangling parents, and now and then a loop or a dog whose
+// sire is also its dam.
+Kennel RandomKennel(std::mt19937& random, bool odd_data) {
+    Kennel k;
+    std::uniform_int_distribution<int> size_of(3, 14);
+    const int founders = size_of(random);
+    const int generations = std::uniform_int_distribution<int>(4, 14)(random);
+    std::vector<std::vector<qint32>> by_generation(1);
+    qint32 next = 1;
+    for (int i = 0; i < founders; ++i) {
+        by_generation[0].push_back(k.Add(next++));
+    }
+    std::bernoulli_distribution unknown(0.08);
+    std::bernoulli_distribution dangling(odd_data ? 0.05 : 0.0);
+    for (int g = 1; g < generations; ++g) {
+        by_generation.emplace_back();
+        const int count = size_of(random);
+        for (int i = 0; i < count; ++i) {
+            auto pick = [&]() -> qint32 {
+                if (unknown(random)) {
+                    return 0;
+                }
+                if (dangling(random)) {
+                    return 100000 + next;
+                }
+                const int back = std::uniform_int_distribution<int>(1, std::min(g, 3))(random);
+                const auto& pool = by_generation[static_cast<std::size_t>(g - back)];
+                return pool[std::uniform_int_distribution<std::size_t>(0, pool.size() - 1)(random)];
+            };
+            qint32 sire = pick();
+            qint32 dam = pick();
+            if (!odd_data) {
+                for (int tries = 0; tries < 5 && sire != 0 && sire == dam; ++tries) {
+                    dam = pick();
+                }
+                if (sire == dam) {
+                    dam = 0;
+                }
+            }
+            by_generation.back().push_back(k.Add(next++, sire, dam));
+        }
+    }
+    if (odd_data && std::bernoulli_distribution(0.3)(random)) {
+        // A founder gets a parent from the youngest generation: a loop.
+        const auto& youngest = by_generation.back();
+        k.dogs[by_generation[0][0]].sire = youngest[0];
+    }
+    return k;
+}
+
+TEST(InbreedingEngine, AgreesWithTheLiteralWalkOnRandomPedigrees) {
+    std::mt19937 random(20261207);
+    int inbred = 0;
+    int deep_contributions = 0;
+    for (int round = 0; round < 400; ++round) {
+        const bool odd = round % 4 == 3;
+        const Kennel k = RandomKennel(random, odd);
+        const qint32 last = k.dogs.rbegin()->first;
+        for (qint32 dog = last; dog > last - 3 && dog > 0; --dog) {
+            const int generations = std::uniform_int_distribution<int>(5, 10)(random);
+            const InbreedingAnalysis fast = ComputeInbreeding(dog, generations, k.Lookup());
+            const InbreedingAnalysis literal = ComputeInbreedingLiterally(dog, generations, k.Lookup());
+            ExpectSameAnalysis(fast, literal, "round " + std::to_string(round) + " dog " + std::to_string(dog));
+            inbred += fast.coefficient > 0 ? 1 : 0;
+            for (const AncestorEntry& e : fast.ancestors) {
+                deep_contributions += (e.contribution > 0 && e.earliest_position >= 8) ? 1 : 0;
+            }
+            const std::vector<AncestorEntry> all = OrderForReport(fast.ancestors, fast.ancestors.size());
+            const std::vector<AncestorEntry> leading = OrderForReport(fast.ancestors, 40);
+            ASSERT_EQ(leading, std::vector<AncestorEntry>(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(leading.size())));
+        }
+    }
+    // The generated pedigrees really are inbred, often through distant ancestors.
+    EXPECT_GT(inbred, 600);
+    EXPECT_GT(deep_contributions, 1000);
+}
+
+}  // namespace
+}  // namespace lineara
