@@ -22,7 +22,9 @@ void Usage(QTextStream& err) {
            "  import-v3 DATFILE NEWDB    import a version-3 data file into a new database\n"
            "  info FILE --dog ID         count a dog's whole ancestry, or find the line that loops\n"
            "  siblings FILE --dog ID     list a dog's full and half siblings\n"
-           "  offspring FILE --dog ID    list a dog's offspring\n";
+           "  offspring FILE --dog ID    list a dog's offspring\n"
+           "  coi FILE --dog ID [--gens 5..20] [--report PATH] [--store]\n"
+           "                             a dog's coefficient of inbreeding and its report\n";
 }
 
 }  // namespace
@@ -57,6 +59,7 @@ int main(int argc, char** argv) {
         {QStringLiteral("info"), lineara::cli::RunInfo},
         {QStringLiteral("siblings"), lineara::cli::RunSiblings},
         {QStringLiteral("offspring"), lineara::cli::RunOffspring},
+        {QStringLiteral("coi"), lineara::cli::RunCoi},
     };
     const QString name = args.takeFirst();
     const auto it = commands.find(name);

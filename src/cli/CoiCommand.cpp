@@ -1,0 +1,108 @@
+#include "cli/CliCommand.h"
+
+#include "inbreeding/InbreedingReport.h"
+#include "store/DogDatabase.h"
+#include "store/StoreError.h"
+
+#include <cstdio>
+
+namespace lineara::cli {
+
+namespace {
+
+struct CoiOptions {
+    QString file;
+    qint32 dog = 0;
+    int generations = kDefaultAnalysisGenerations;
+    QString report;
+    bool store = false;
+};
+
+struct BadOption {
+    QString message;
+};
+
+CoiOptions ParseCoiOptions(const QStringList& args) {
+    CoiOptions options;
+    auto value = [&args](qsizetype& i, const QString& name) {
+        const QString& arg = args.at(i);
+        if (arg.startsWith(name + u'=')) {
+            return arg.mid(name.size() + 1);
+        }
+        if (i + 1 >= args.size()) {
+            throw BadOption{QStringLiteral("option %1 needs a value").arg(name)};
+        }
+        return args.at(++i);
+    };
+    auto is = [](const QString& arg, const char* name) {
+        return arg == QLatin1String(name) || arg.startsWith(QLatin1String(name) + u'=');
+    };
+    bool have_dog = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args.at(i);
+        bool ok = false;
+        if (is(arg, "--dog")) {
+            const QString text = value(i, QStringLiteral("--dog"));
+            options.dog = text.toInt(&ok);
+            if (!ok || options.dog <= 0) throw BadOption{QStringLiteral("\"%1\" is not a DogID").arg(text)};
+            have_dog = true;
+        } else if (is(arg, "--gens")) {
+            const QString text = value(i, QStringLiteral("--gens"));
+            options.generations = text.toInt(&ok);
+            if (!ok || options.generations < kMinAnalysisGenerations || options.generations > kMaxAnalysisGenerations) {
+                throw BadOption{QStringLiteral("--gens takes a number from %1 to %2, not \"%3\"")
+                                    .arg(kMinAnalysisGenerations)
+                                    .arg(kMaxAnalysisGenerations)
+                                    .arg(text)};
+            }
+        } else if (is(arg, "--report")) {
+            options.report = value(i, QStringLiteral("--report"));
+            if (options.report.isEmpty()) throw BadOption{QStringLiteral("--report needs a file name")};
+        } else if (arg == QLatin1String("--store")) {
+            options.store = true;
+        } else if (arg.startsWith(QLatin1String("--"))) {
+            throw BadOption{QStringLiteral("unknown option \"%1\"").arg(arg)};
+        } else if (options.file.isEmpty()) {
+            options.file = arg;
+        } else {
+            throw BadOption{QStringLiteral("unexpected argument \"%1\"").arg(arg)};
+        }
+    }
+    if (options.file.isEmpty()) throw BadOption{QStringLiteral("no database file given")};
+    if (!have_dog) throw BadOption{QStringLiteral("no dog given (--dog ID)")};
+    return options;
+}
+
+}  // namespace
+
+int RunCoi(const QStringList& args, Streams& io) {
+    try {
+        const CoiOptions options = ParseCoiOptions(args);
+        const std::shared_ptr<DogDatabase> database = DogDatabase::Open(options.file);
+        const InbreedingRun run = RunInbreedingAnalysis(*database, options.dog, options.generations);
+        // The report is written before anything is stored, so a failure changes nothing.
+        if (!options.report.isEmpty()) {
+            const QString error = WriteReportFile(options.report, run.report);
+            if (!error.isEmpty()) {
+                io.err << "lineara-cli coi: " << options.report << ": " << error << "\n";
+                return kExitUsage;
+            }
+        }
+        if (options.store) {
+            StoreCoefficient(*database, options.dog, run.analysis.coefficient);
+        }
+        char fraction[40];
+        std::snprintf(fraction, sizeof fraction, "%.17g", run.analysis.coefficient);
+        io.out << fraction << " " << PercentText(run.analysis.coefficient) << "\n";
+        return kExitOk;
+    } catch (const BadOption& error) {
+        io.err << "lineara-cli coi: " << error.message << "\n"
+               << "usage: lineara-cli coi FILE --dog ID [--gens 5..20] [--report PATH] [--store]\n";
+        return kExitUsage;
+    } catch (const StoreError& error) {
+        io.err << "lineara-cli coi: " << error.File() << ": " << error.Reason() << "\n";
+        return kExitUsage;
+    }
+}
+
+}  // namespace lineara::cli

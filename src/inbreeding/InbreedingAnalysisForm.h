@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QLabel;
+class QPushButton;
+class QSlider;
+
+namespace lineara {
+
+class DogDatabase;
+class Prompts;
+
+// "Inbreeding and Relationship Analysis": the number of generations, then Calculate works
+// out the root dog's coefficient, stores it in the dog's IC and writes the report file.
+// Cancel changes nothing. The dialog is accepted once the calculation has been done.
+class InbreedingAnalysisForm : public QDialog {
+public:
+    InbreedingAnalysisForm(DogDatabase& database, qint32 root, Prompts& prompts, QString report_path,
+                           QWidget* parent = nullptr);
+
+    QSlider* Slider() const { return slider_; }
+    void Calculate();
+
+private:
+    DogDatabase& database_;
+    qint32 root_;
+    Prompts& prompts_;
+    QString report_path_;
+    QLabel* main_label_;
+    QSlider* slider_;
+    QLabel* generations_label_;
+    QLabel* note_label_;
+    QLabel* working_label_;
+    QPushButton* calculate_;
+    QPushButton* cancel_;
+};
+
+}  // namespace lineara
