@@ -2,6 +2,7 @@
 
 #include "store/DogDatabase.h"
 #include "store/DogSchema.h"
+#include "sample/PedigreeCsv.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -11,6 +12,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <random>
 
@@ -41,14 +43,12 @@ PedigreeOptions DatabaseOptions(qint32 dogs, double duplicate_share) {
     return options;
 }
 
-QString GeneratedDatabase(qint32 dogs, double duplicate_share) {
+namespace {
+
+QString MakeCached(const QString& name, const std::function<void(DogDatabase&)>& fill) {
     const QString folder = QStringLiteral(LINEARA_BENCH_CACHE);
     QDir().mkpath(folder);
-    const QString path = QDir(folder).filePath(QStringLiteral("generated-v%1-%2-dup%3-%4.mdb")
-                                                   .arg(kGeneratorVersion)
-                                                   .arg(dogs)
-                                                   .arg(std::lround(duplicate_share * 1000))
-                                                   .arg(SchemaTag()));
+    const QString path = QDir(folder).filePath(name);
     if (QFileInfo::exists(path)) {
         return path;
     }
@@ -58,7 +58,7 @@ QString GeneratedDatabase(qint32 dogs, double duplicate_share) {
     try {
         DogDatabase::Create(temporary);
         const auto database = DogDatabase::Open(temporary);
-        PedigreeGenerator::Generate(DatabaseOptions(dogs, duplicate_share)).WriteTo(*database);
+        fill(*database);
     } catch (...) {
         QFile::remove(temporary);
         throw;
@@ -67,6 +67,47 @@ QString GeneratedDatabase(qint32 dogs, double duplicate_share) {
         throw std::runtime_error("cannot move the generated database into the cache");
     }
     return path;
+}
+
+}  // namespace
+
+QString GeneratedDatabase(qint32 dogs, double duplicate_share) {
+    const QString name = QStringLiteral("generated-v%1-%2-dup%3-%4.mdb")
+                             .arg(kGeneratorVersion)
+                             .arg(dogs)
+                             .arg(std::lround(duplicate_share * 1000))
+                             .arg(SchemaTag());
+    return MakeCached(name, [&](DogDatabase& database) {
+        PedigreeGenerator::Generate(DatabaseOptions(dogs, duplicate_share)).WriteTo(database);
+    });
+}
+
+QString CachedDatabase(const PedigreeOptions& o, const QString& label) {
+    const QString shape = QStringLiteral("%1/%2/%3/%4/%5/%6/%7/%8/%9/%10")
+                              .arg(o.dogs)
+                              .arg(o.generations)
+                              .arg(o.inbreeding)
+                              .arg(o.complete_last_ancestry)
+                              .arg(o.parent_generations)
+                              .arg(o.stud_share)
+                              .arg(o.unknown_parent_share)
+                              .arg(o.champion_share)
+                              .arg(o.duplicate_share)
+                              .arg(o.seed);
+    const QString tag = QString::fromLatin1(
+        QCryptographicHash::hash(shape.toUtf8(), QCryptographicHash::Sha1).toHex().left(8));
+    const QString name =
+        QStringLiteral("%1-v%2-%3-%4.mdb").arg(label).arg(kGeneratorVersion).arg(tag).arg(SchemaTag());
+    return MakeCached(name, [&](DogDatabase& database) { PedigreeGenerator::Generate(o).WriteTo(database); });
+}
+
+QString RealPedigreeDatabase(const QString& csv_name, const QString& prefix) {
+    const QString csv = PedigreeDataFile(csv_name);
+    if (csv.isEmpty()) {
+        return {};
+    }
+    const QString name = QStringLiteral("real-%1-%2.mdb").arg(QFileInfo(csv_name).baseName(), SchemaTag());
+    return MakeCached(name, [&](DogDatabase& database) { PedigreeCsv::ReadFile(csv, prefix).WriteTo(database); });
 }
 
 QString PedigreeDataFile(const QString& name) {

@@ -15,6 +15,14 @@ namespace lineara::bench {
 // has an old file measured.
 QString GeneratedDatabase(qint32 dogs, double duplicate_share = 0.0);
 
+// A database of a generated pedigree of any shape, made once and kept in the cache folder
+// under a name that carries every option (and `label` to make it readable).
+QString CachedDatabase(const PedigreeOptions& options, const QString& label);
+
+// A database of a real pedigree file of the shared data folder (see PedigreeDataFile), made
+// once and cached; empty when the file is not on this machine.
+QString RealPedigreeDatabase(const QString& csv_name, const QString& prefix);
+
 // The options GeneratedDatabase uses. The last dog's ancestry is complete, so that it has a
 // full six-generation chart for the chart benchmarks.
 PedigreeOptions DatabaseOptions(qint32 dogs, double duplicate_share = 0.0);

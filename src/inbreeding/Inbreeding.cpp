@@ -110,6 +110,27 @@ LocalPedigree LoadAncestry(qint32 root, int generations, const ParentLookup& par
             stack.pop_back();
         }
     }
+    if (!p.has_loop && n > 0) {
+        // Renumber by the longest line from the analysed dog, oldest first: still parents
+        // before children, and dogs of one age close together, so the sets of dogs a dog
+        // reaches within a few generations span few numbers.
+        std::vector<int> longest(static_cast<std::size_t>(n), 0);
+        for (auto it = p.by_topo.rbegin(); it != p.by_topo.rend(); ++it) {
+            const auto z = static_cast<std::size_t>(*it);
+            for (const int parent : {p.sire[z], p.dam[z]}) {
+                if (parent != kNone) {
+                    longest[static_cast<std::size_t>(parent)] =
+                        std::max(longest[static_cast<std::size_t>(parent)], longest[z] + 1);
+                }
+            }
+        }
+        std::stable_sort(p.by_topo.begin(), p.by_topo.end(), [&longest](int a, int b) {
+            return longest[static_cast<std::size_t>(a)] > longest[static_cast<std::size_t>(b)];
+        });
+        for (int t = 0; t < n; ++t) {
+            p.topo[static_cast<std::size_t>(p.by_topo[static_cast<std::size_t>(t)])] = t;
+        }
+    }
     return p;
 }
 
@@ -133,6 +154,9 @@ public:
         tally_stamp_.assign(n, 0);
         buckets_.resize(n);
         queued_.assign(n, 0);
+        if (!pedigree_.has_loop) {
+            BuildReach(generations);
+        }
     }
 
     InbreedingAnalysis Analyse(int generations) {
@@ -341,10 +365,76 @@ private:
                (static_cast<quint64>(other_generation) << 1) | (younger_on_sire_side ? 1u : 0u);
     }
 
+    // Which dogs each dog reaches within k generations (itself at 0), as bit rows over the
+    // topological numbers, each with the span of words it uses. Two lines can only meet at
+    // a dog both ends reach within their remaining generations, so a state whose rows do
+    // not overlap leads nowhere and is dropped: the results stay the same, the sweep shrinks.
+    void BuildReach(int generations) {
+        reach_depths_ = generations + 1;
+        const int words = (pedigree_.Count() + 63) / 64;
+        const std::size_t rows = static_cast<std::size_t>(pedigree_.Count()) * static_cast<std::size_t>(reach_depths_);
+        span_.assign(rows, {0, 0});
+        offset_.assign(rows, 0);
+        reach_.clear();
+        std::vector<quint64> row(static_cast<std::size_t>(words), 0);
+        for (const int z : pedigree_.by_topo) {  // parents first
+            const int t = pedigree_.topo[static_cast<std::size_t>(z)];
+            for (int k = 0; k < reach_depths_; ++k) {
+                int lo = t / 64;
+                int hi = t / 64 + 1;
+                row[static_cast<std::size_t>(lo)] = quint64{1} << (t % 64);
+                if (k > 0) {
+                    for (const int parent : {pedigree_.sire[static_cast<std::size_t>(z)], pedigree_.dam[static_cast<std::size_t>(z)]}) {
+                        if (parent == kNone) {
+                            continue;
+                        }
+                        const std::size_t from_row = RowIndex(parent, k - 1);
+                        const auto [plo, phi] = span_[from_row];
+                        lo = std::min(lo, plo);
+                        hi = std::max(hi, phi);
+                        const quint64* from = reach_.data() + offset_[from_row];
+                        for (int w = plo; w < phi; ++w) {
+                            row[static_cast<std::size_t>(w)] |= from[w - plo];
+                        }
+                    }
+                }
+                const std::size_t index = RowIndex(z, k);
+                span_[index] = {lo, hi};
+                offset_[index] = reach_.size();
+                reach_.insert(reach_.end(), row.begin() + lo, row.begin() + hi);
+                std::fill(row.begin() + lo, row.begin() + hi, 0);
+            }
+        }
+    }
+
+    std::size_t RowIndex(int z, int k) const {
+        return static_cast<std::size_t>(z) * static_cast<std::size_t>(reach_depths_) + static_cast<std::size_t>(k);
+    }
+
+    bool CanMeet(int x, int kx, int y, int ky) const {
+        const std::size_t rx = RowIndex(x, kx);
+        const std::size_t ry = RowIndex(y, ky);
+        const auto [xlo, xhi] = span_[rx];
+        const auto [ylo, yhi] = span_[ry];
+        const int lo = std::max(xlo, ylo);
+        const int hi = std::min(xhi, yhi);
+        const quint64* a = reach_.data() + offset_[rx] + (lo - xlo);
+        const quint64* b = reach_.data() + offset_[ry] + (lo - ylo);
+        for (int w = 0; w < hi - lo; ++w) {
+            if ((a[w] & b[w]) != 0) {
+                return true;
+            }
+        }
+        return false;
+    }
+
     void Push(int sire_dog, int sire_generation, int dam_dog, int dam_generation, quint64 count, int depth) {
         if (sire_dog == dam_dog) {
             Tally& t = TallyOf(sire_dog, depth);
             t.paths += count << (2 * depth - sire_generation - dam_generation);
+            return;
+        }
+        if (!CanMeet(sire_dog, depth - sire_generation, dam_dog, depth - dam_generation)) {
             return;
         }
         const int ts = pedigree_.topo[static_cast<std::size_t>(sire_dog)];
@@ -360,6 +450,49 @@ private:
         }
     }
 
+    // Adds up the counts of equal states (the order of states does not matter: counts are
+    // whole numbers).
+    void Merge(std::vector<std::pair<quint64, quint64>>& bucket) {
+        if (bucket.size() < 2) {
+            return;
+        }
+        std::size_t size = 16;
+        while (size < bucket.size() * 2) {
+            size *= 2;
+        }
+        if (slots_.size() < size) {
+            slots_.assign(size, kEmptySlot);
+        }
+        const std::size_t mask = size - 1;
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < bucket.size(); ++i) {
+            const quint64 key = bucket[i].first;
+            std::size_t h = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 20) & mask;
+            while (true) {
+                const std::size_t slot = slots_[h];
+                if (slot == kEmptySlot) {
+                    slots_[h] = kept;
+                    bucket[kept++] = bucket[i];
+                    break;
+                }
+                if (bucket[slot].first == key) {
+                    bucket[slot].second += bucket[i].second;
+                    break;
+                }
+                h = (h + 1) & mask;
+            }
+        }
+        bucket.resize(kept);
+        // Clear only the slots used.
+        for (const auto& entry : bucket) {
+            std::size_t h = static_cast<std::size_t>((entry.first * 0x9E3779B97F4A7C15ull) >> 20) & mask;
+            while (slots_[h] != kEmptySlot) {
+                slots_[h] = kEmptySlot;
+                h = (h + 1) & mask;
+            }
+        }
+    }
+
     void Sweep(int s, int d, int depth) {
         Push(s, 1, d, 1, 1, depth);
         while (!queue_.empty()) {
@@ -367,16 +500,11 @@ private:
             queue_.pop();
             queued_[static_cast<std::size_t>(t)] = 0;
             std::vector<std::pair<quint64, quint64>> bucket = std::move(buckets_[static_cast<std::size_t>(t)]);
-            buckets_[static_cast<std::size_t>(t)].clear();
-            std::sort(bucket.begin(), bucket.end());
+            buckets_[static_cast<std::size_t>(t)] = {};
+            Merge(bucket);
             const int u = pedigree_.by_topo[static_cast<std::size_t>(t)];
             const auto uu = static_cast<std::size_t>(u);
-            for (std::size_t i = 0; i < bucket.size();) {
-                const quint64 key = bucket[i].first;
-                quint64 count = 0;
-                for (; i < bucket.size() && bucket[i].first == key; ++i) {
-                    count += bucket[i].second;
-                }
+            for (const auto& [key, count] : bucket) {
                 const int younger_generation = static_cast<int>((key >> 6) & 31);
                 if (younger_generation >= depth) {
                     continue;
@@ -416,6 +544,12 @@ private:
     std::vector<std::vector<std::pair<quint64, quint64>>> buckets_;
     std::vector<char> queued_;
     std::priority_queue<int> queue_;
+    static constexpr std::size_t kEmptySlot = ~std::size_t{0};
+    std::vector<std::size_t> slots_;
+    int reach_depths_ = 0;
+    std::vector<quint64> reach_;
+    std::vector<std::size_t> offset_;
+    std::vector<std::pair<int, int>> span_;
 };
 
 }  // namespace
