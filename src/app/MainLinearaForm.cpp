@@ -4,6 +4,7 @@
 #include "app/HelpAboutForm.h"
 #include "analysis/DogListForm.h"
 #include "analysis/LinearaInformation.h"
+#include "analysis/RTFViewerForm.h"
 #include "app/SettingsFile.h"
 #include "chart/ChartWidget.h"
 #include "chart/ViewOptionMenus.h"
@@ -70,7 +71,7 @@ void MainLinearaForm::ConnectMenus() {
     for (const char* name :
          {"File_PrintSetup", "File_PrintLayout", "File_Print", "File_Save", "File_DatabaseInfo",
           "File_CleanDB", "File_LoadDB", "File_MergeDB", "File_NewDB", "Edit_Copy",
-          "Analysis_Inbreeding", "Analysis_ClearIC", "Help_Contents"}) {
+          "Analysis_Inbreeding", "Analysis_ClearIC"}) {
         menus_->Action(QLatin1String(name))->setEnabled(false);
     }
     connect(menus_->Action(QStringLiteral("File_Exit")), &QAction::triggered, this, &QWidget::close);
@@ -122,6 +123,7 @@ void MainLinearaForm::ConnectMenus() {
                                    Refill();
                                });
     });
+    on("Help_Contents", [this] { ShowHelpViewer(prompts_, this); });
     connect(menus_->Action(QStringLiteral("Help_About")), &QAction::triggered, this, [this] {
         HelpAboutForm about(this);
         about.exec();
