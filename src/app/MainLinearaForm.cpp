@@ -8,6 +8,8 @@
 #include "app/SettingsFile.h"
 #include "chart/ChartWidget.h"
 #include "chart/ViewOptionMenus.h"
+#include "inbreeding/InbreedingAnalysisForm.h"
+#include "inbreeding/InbreedingReport.h"
 #include "records/ChartActions.h"
 #include "records/QtDogDialogs.h"
 #include "store/StoreError.h"
@@ -17,6 +19,7 @@
 #include <QCloseEvent>
 #include <QMenu>
 #include <QDir>
+#include <QFileInfo>
 #include <QScreen>
 
 namespace lineara {
@@ -71,7 +74,7 @@ void MainLinearaForm::ConnectMenus() {
     for (const char* name :
          {"File_PrintSetup", "File_PrintLayout", "File_Print", "File_Save", "File_DatabaseInfo",
           "File_CleanDB", "File_LoadDB", "File_MergeDB", "File_NewDB", "Edit_Copy",
-          "Analysis_Inbreeding", "Analysis_ClearIC"}) {
+          "Analysis_ClearIC"}) {
         menus_->Action(QLatin1String(name))->setEnabled(false);
     }
     connect(menus_->Action(QStringLiteral("File_Exit")), &QAction::triggered, this, &QWidget::close);
@@ -124,6 +127,18 @@ void MainLinearaForm::ConnectMenus() {
                                });
     });
     on("Help_Contents", [this] { ShowHelpViewer(prompts_, this); });
+    on("Analysis_Inbreeding", [this] {
+        const QString report = QDir(state_.working_directory).filePath(QString::fromLatin1(kReportFileName));
+        InbreedingAnalysisForm form(store_->Database(), state_.settings.RootDogID, prompts_, report, this);
+        form.exec();
+        // Only this calculation's report is shown, never one left over from an earlier run.
+        if (form.ReportWritten() && QFileInfo::exists(report)) {
+            ShowReportViewer(prompts_, report, this);
+        }
+        if (form.result() == QDialog::Accepted) {
+            Refill();
+        }
+    });
     connect(menus_->Action(QStringLiteral("Help_About")), &QAction::triggered, this, [this] {
         HelpAboutForm about(this);
         about.exec();

@@ -145,6 +145,7 @@ void InbreedingAnalysisForm::Calculate() {
             return;
         }
         const QString error = WriteReportFile(report_path_, run.report);
+        report_written_ = error.isEmpty();
         if (!error.isEmpty()) {
             QApplication::restoreOverrideCursor();
             prompts_.Message(QStringLiteral("Inbreeding and Relationship Report"),

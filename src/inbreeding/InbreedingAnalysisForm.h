@@ -22,12 +22,15 @@ public:
 
     QSlider* Slider() const { return slider_; }
     void Calculate();
+    // True once a calculation has written the report file.
+    bool ReportWritten() const { return report_written_; }
 
 private:
     DogDatabase& database_;
     qint32 root_;
     Prompts& prompts_;
     QString report_path_;
+    bool report_written_ = false;
     QLabel* main_label_;
     QSlider* slider_;
     QLabel* generations_label_;
