@@ -1,6 +1,7 @@
 #include "inbreeding/Inbreeding.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <optional>
 #include <queue>
@@ -21,6 +22,8 @@ struct LocalPedigree {
     // A topological numbering: every parent has a smaller number than its child.
     std::vector<int> topo;
     std::vector<int> by_topo;
+    // The fewest generations between the analysed dog and each dog.
+    std::vector<int> nearest;
     bool has_loop = false;
 
     int Count() const { return static_cast<int>(dog_id.size()); }
@@ -30,6 +33,7 @@ LocalPedigree LoadAncestry(qint32 root, int generations, const ParentLookup& par
     LocalPedigree p;
     std::unordered_map<qint32, int> local;
     std::vector<Parents> stored;
+    int generation = 0;
     auto add = [&](qint32 id) -> int {
         if (id == 0) {
             return kNone;
@@ -48,12 +52,14 @@ LocalPedigree LoadAncestry(qint32 root, int generations, const ParentLookup& par
         p.dog_id.push_back(id);
         p.sire.push_back(kNone);
         p.dam.push_back(kNone);
+        p.nearest.push_back(generation);
         stored.push_back(*record);
         return index;
     };
     std::vector<char> expanded;
     std::vector<int> level{add(root)};
     for (int g = 0; g < generations && !level.empty(); ++g) {
+        generation = g + 1;
         std::vector<int> next;
         for (const int z : level) {
             expanded.resize(static_cast<std::size_t>(p.Count()), 0);
@@ -372,14 +378,33 @@ private:
     void BuildReach(int generations) {
         reach_depths_ = generations + 1;
         const int words = (pedigree_.Count() + 63) / 64;
+        block_words_ = (words + 63) / 64;
         const std::size_t rows = static_cast<std::size_t>(pedigree_.Count()) * static_cast<std::size_t>(reach_depths_);
-        span_.assign(rows, {0, 0});
-        offset_.assign(rows, 0);
+        rows_.assign(rows, ReachRow{});
         reach_.clear();
         std::vector<quint64> row(static_cast<std::size_t>(words), 0);
         for (const int z : pedigree_.by_topo) {  // parents first
             const int t = pedigree_.topo[static_cast<std::size_t>(z)];
+            const int sire = pedigree_.sire[static_cast<std::size_t>(z)];
+            const int dam = pedigree_.dam[static_cast<std::size_t>(z)];
+            // A dog never stands nearer the analysed dog than `nearest`, in any analysis of the
+            // run (a sub-analysis of an ancestor goes no deeper than the first one did through
+            // it), so no more rows than that are ever asked for.
+            const int needed = reach_depths_ - 1 - pedigree_.nearest[static_cast<std::size_t>(z)];
             for (int k = 0; k < reach_depths_; ++k) {
+                if (k > needed) {
+                    rows_[RowIndex(z, k)] = rows_[RowIndex(z, k - 1)];
+                    continue;
+                }
+                // Once the parents' rows stop growing, so does this one: share it.
+                auto unchanged = [&](int parent) {
+                    return parent == kNone || (k >= 2 && rows_[RowIndex(parent, k - 1)].offset ==
+                                                             rows_[RowIndex(parent, k - 2)].offset);
+                };
+                if (k >= 1 && unchanged(sire) && unchanged(dam) && (k >= 2 || (sire == kNone && dam == kNone))) {
+                    rows_[RowIndex(z, k)] = rows_[RowIndex(z, k - 1)];
+                    continue;
+                }
                 int lo = t / 64;
                 int hi = t / 64 + 1;
                 row[static_cast<std::size_t>(lo)] = quint64{1} << (t % 64);
@@ -389,18 +414,24 @@ private:
                             continue;
                         }
                         const std::size_t from_row = RowIndex(parent, k - 1);
-                        const auto [plo, phi] = span_[from_row];
+                        const int plo = rows_[from_row].lo;
+                        const int phi = rows_[from_row].hi;
                         lo = std::min(lo, plo);
                         hi = std::max(hi, phi);
-                        const quint64* from = reach_.data() + offset_[from_row];
+                        const quint64* from = reach_.data() + rows_[from_row].offset;
                         for (int w = plo; w < phi; ++w) {
                             row[static_cast<std::size_t>(w)] |= from[w - plo];
                         }
                     }
                 }
                 const std::size_t index = RowIndex(z, k);
-                span_[index] = {lo, hi};
-                offset_[index] = reach_.size();
+                quint64 blocks = 0;
+                for (int w = lo; w < hi; ++w) {
+                    if (row[static_cast<std::size_t>(w)] != 0) {
+                        blocks |= quint64{1} << (w / block_words_);
+                    }
+                }
+                rows_[index] = {lo, hi, reach_.size(), blocks};
                 reach_.insert(reach_.end(), row.begin() + lo, row.begin() + hi);
                 std::fill(row.begin() + lo, row.begin() + hi, 0);
             }
@@ -414,28 +445,35 @@ private:
     bool CanMeet(int x, int kx, int y, int ky) const {
         const std::size_t rx = RowIndex(x, kx);
         const std::size_t ry = RowIndex(y, ky);
-        const auto [xlo, xhi] = span_[rx];
-        const auto [ylo, yhi] = span_[ry];
-        const int lo = std::max(xlo, ylo);
-        const int hi = std::min(xhi, yhi);
-        const quint64* a = reach_.data() + offset_[rx] + (lo - xlo);
-        const quint64* b = reach_.data() + offset_[ry] + (lo - ylo);
-        for (int w = 0; w < hi - lo; ++w) {
-            if ((a[w] & b[w]) != 0) {
-                return true;
+        const ReachRow& x_row = rows_[rx];
+        const ReachRow& y_row = rows_[ry];
+        // Only blocks of words where both rows hold some dog can hold a common one.
+        quint64 blocks = x_row.blocks & y_row.blocks;
+        const quint64* a = reach_.data() + x_row.offset;
+        const quint64* b = reach_.data() + y_row.offset;
+        while (blocks != 0) {
+            const int block = std::countr_zero(blocks);
+            blocks &= blocks - 1;
+            const int lo = std::max({block * block_words_, x_row.lo, y_row.lo});
+            const int hi = std::min({(block + 1) * block_words_, x_row.hi, y_row.hi});
+            for (int w = lo; w < hi; ++w) {
+                if ((a[w - x_row.lo] & b[w - y_row.lo]) != 0) {
+                    return true;
+                }
             }
         }
         return false;
     }
 
-    void Push(int sire_dog, int sire_generation, int dam_dog, int dam_generation, quint64 count, int depth) {
+    bool Push(int sire_dog, int sire_generation, int dam_dog, int dam_generation, quint64 count, int depth,
+              bool test = true) {
         if (sire_dog == dam_dog) {
             Tally& t = TallyOf(sire_dog, depth);
             t.paths += count << (2 * depth - sire_generation - dam_generation);
-            return;
+            return true;
         }
-        if (!CanMeet(sire_dog, depth - sire_generation, dam_dog, depth - dam_generation)) {
-            return;
+        if (test && !CanMeet(sire_dog, depth - sire_generation, dam_dog, depth - dam_generation)) {
+            return false;
         }
         const int ts = pedigree_.topo[static_cast<std::size_t>(sire_dog)];
         const int td = pedigree_.topo[static_cast<std::size_t>(dam_dog)];
@@ -448,6 +486,7 @@ private:
             queued_[static_cast<std::size_t>(t)] = 1;
             queue_.push(t);
         }
+        return true;
     }
 
     // Adds up the counts of equal states (the order of states does not matter: counts are
@@ -512,15 +551,23 @@ private:
                 const int other = static_cast<int>(key >> 11);
                 const int other_generation = static_cast<int>((key >> 1) & 31);
                 const bool on_sire_side = (key & 1) != 0;
-                for (const int parent : {pedigree_.sire[uu], pedigree_.dam[uu]}) {
-                    if (parent == kNone) {
-                        continue;
-                    }
-                    if (on_sire_side) {
-                        Push(parent, younger_generation + 1, other, other_generation, count, depth);
-                    } else {
-                        Push(other, other_generation, parent, younger_generation + 1, count, depth);
-                    }
+                // This state can still meet, and never at u itself (the other dog is older), so
+                // it meets through one of u's parents: when there is one parent, or the first
+                // cannot meet, the other needs no test.
+                const int sire = pedigree_.sire[uu];
+                const int dam = pedigree_.dam[uu];
+                const int first = sire != kNone ? sire : dam;
+                const int second = sire != kNone ? dam : kNone;
+                if (first == kNone) {
+                    continue;
+                }
+                auto step = [&](int parent, bool test) {
+                    return on_sire_side ? Push(parent, younger_generation + 1, other, other_generation, count, depth, test)
+                                        : Push(other, other_generation, parent, younger_generation + 1, count, depth, test);
+                };
+                const bool first_meets = step(first, second != kNone);
+                if (second != kNone) {
+                    step(second, first_meets);
                 }
             }
         }
@@ -548,8 +595,14 @@ private:
     std::vector<std::size_t> slots_;
     int reach_depths_ = 0;
     std::vector<quint64> reach_;
-    std::vector<std::size_t> offset_;
-    std::vector<std::pair<int, int>> span_;
+    struct ReachRow {
+        int lo = 0;  // words lo..hi-1 of the row are stored, from `offset` in reach_
+        int hi = 0;
+        std::size_t offset = 0;
+        quint64 blocks = 0;  // bit j: some dog among words j * block_words_ onwards
+    };
+    int block_words_ = 1;
+    std::vector<ReachRow> rows_;
 };
 
 }  // namespace
