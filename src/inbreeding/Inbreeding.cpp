@@ -377,14 +377,39 @@ private:
     // not overlap leads nowhere and is dropped: the results stay the same, the sweep shrinks.
     void BuildReach(int generations) {
         reach_depths_ = generations + 1;
-        const int words = (pedigree_.Count() + 63) / 64;
+        // Two lines can meet only at a dog with two different children in the ancestry (two
+        // lines arriving through one child would have met at the child), so only such dogs
+        // get a bit.
+        std::vector<int> first_child(static_cast<std::size_t>(pedigree_.Count()), kNone);
+        std::vector<char> meets(static_cast<std::size_t>(pedigree_.Count()), 0);
+        for (int child = 0; child < pedigree_.Count(); ++child) {
+            for (const int parent : {pedigree_.sire[static_cast<std::size_t>(child)], pedigree_.dam[static_cast<std::size_t>(child)]}) {
+                if (parent == kNone) {
+                    continue;
+                }
+                int& first = first_child[static_cast<std::size_t>(parent)];
+                if (first == kNone) {
+                    first = child;
+                } else if (first != child) {
+                    meets[static_cast<std::size_t>(parent)] = 1;
+                }
+            }
+        }
+        std::vector<int> bit(static_cast<std::size_t>(pedigree_.Count()), kNone);
+        int bits = 0;
+        for (const int z : pedigree_.by_topo) {
+            if (meets[static_cast<std::size_t>(z)]) {
+                bit[static_cast<std::size_t>(z)] = bits++;
+            }
+        }
+        const int words = std::max(1, (bits + 63) / 64);
         block_words_ = (words + 63) / 64;
         const std::size_t rows = static_cast<std::size_t>(pedigree_.Count()) * static_cast<std::size_t>(reach_depths_);
         rows_.assign(rows, ReachRow{});
         reach_.clear();
         std::vector<quint64> row(static_cast<std::size_t>(words), 0);
         for (const int z : pedigree_.by_topo) {  // parents first
-            const int t = pedigree_.topo[static_cast<std::size_t>(z)];
+            const int t = bit[static_cast<std::size_t>(z)];
             const int sire = pedigree_.sire[static_cast<std::size_t>(z)];
             const int dam = pedigree_.dam[static_cast<std::size_t>(z)];
             // A dog never stands nearer the analysed dog than `nearest`, in any analysis of the
@@ -398,16 +423,19 @@ private:
                 }
                 // Once the parents' rows stop growing, so does this one: share it.
                 auto unchanged = [&](int parent) {
-                    return parent == kNone || (k >= 2 && rows_[RowIndex(parent, k - 1)].offset ==
-                                                             rows_[RowIndex(parent, k - 2)].offset);
+                    return parent == kNone || (k >= 2 && rows_[RowIndex(parent, k - 1)] == rows_[RowIndex(parent, k - 2)]);
                 };
                 if (k >= 1 && unchanged(sire) && unchanged(dam) && (k >= 2 || (sire == kNone && dam == kNone))) {
                     rows_[RowIndex(z, k)] = rows_[RowIndex(z, k - 1)];
                     continue;
                 }
-                int lo = t / 64;
-                int hi = t / 64 + 1;
-                row[static_cast<std::size_t>(lo)] = quint64{1} << (t % 64);
+                int lo = words;
+                int hi = 0;
+                if (t != kNone) {
+                    lo = t / 64;
+                    hi = t / 64 + 1;
+                    row[static_cast<std::size_t>(lo)] = quint64{1} << (t % 64);
+                }
                 if (k > 0) {
                     for (const int parent : {pedigree_.sire[static_cast<std::size_t>(z)], pedigree_.dam[static_cast<std::size_t>(z)]}) {
                         if (parent == kNone) {
@@ -423,6 +451,9 @@ private:
                             row[static_cast<std::size_t>(w)] |= from[w - plo];
                         }
                     }
+                }
+                if (lo >= hi) {
+                    lo = hi = 0;  // reaches no dog where lines can meet
                 }
                 const std::size_t index = RowIndex(z, k);
                 quint64 blocks = 0;
@@ -600,6 +631,9 @@ private:
         int hi = 0;
         std::size_t offset = 0;
         quint64 blocks = 0;  // bit j: some dog among words j * block_words_ onwards
+
+        // The same stored row (an empty row may share its offset with the next one stored).
+        friend bool operator==(const ReachRow&, const ReachRow&) = default;
     };
     int block_words_ = 1;
     std::vector<ReachRow> rows_;
