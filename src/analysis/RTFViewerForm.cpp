@@ -12,12 +12,15 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QScreen>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QStandardPaths>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QTextEdit>
+#include <QTextTable>
 #include <QVBoxLayout>
 
 namespace lineara {
@@ -88,7 +91,14 @@ void RTFViewerForm::Select(const QTextCursor& match) {
     if (match.isNull()) {
         return;  // not found: the selection stays as it was, without a word
     }
+    const bool was_visible = text_->viewport()->rect().contains(text_->cursorRect(match));
     text_->setTextCursor(match);
+    if (!was_visible) {
+        // A match brought into view stands in the middle of the window, not at its edge.
+        QScrollBar* bar = text_->verticalScrollBar();
+        bar->setValue(bar->value() + text_->cursorRect().center().y() -
+                      text_->viewport()->height() / 2);
+    }
     text_->ensureCursorVisible();
 }
 
@@ -194,6 +204,18 @@ void LoadManual(QTextDocument& document) {
     document.setDefaultFont(font);
     document.setDocumentMargin(24);
     document.setMarkdown(text);
+    // Tables read better with some room in their cells.
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (QTextTable* table = QTextCursor(block).currentTable()) {
+            QTextTableFormat format = table->format();
+            if (format.cellPadding() < 4) {
+                format.setCellPadding(4);
+                format.setCellSpacing(0);
+                format.setBorderCollapse(true);
+                table->setFormat(format);
+            }
+        }
+    }
 }
 
 void ShowHelpViewer(Prompts& prompts, QWidget* parent) {
