@@ -24,5 +24,6 @@ int RunImportV3(const QStringList& args, Streams& io);
 int RunInfo(const QStringList& args, Streams& io);
 int RunSiblings(const QStringList& args, Streams& io);
 int RunOffspring(const QStringList& args, Streams& io);
+int RunClearIc(const QStringList& args, Streams& io);
 
 }  // namespace lineara::cli

@@ -22,7 +22,8 @@ void Usage(QTextStream& err) {
            "  import-v3 DATFILE NEWDB    import a version-3 data file into a new database\n"
            "  info FILE --dog ID         count a dog's whole ancestry, or find the line that loops\n"
            "  siblings FILE --dog ID     list a dog's full and half siblings\n"
-           "  offspring FILE --dog ID    list a dog's offspring\n";
+           "  offspring FILE --dog ID    list a dog's offspring\n"
+           "  clear-ic FILE              clear every dog's stored inbreeding coefficient\n";
 }
 
 }  // namespace
@@ -57,6 +58,7 @@ int main(int argc, char** argv) {
         {QStringLiteral("info"), lineara::cli::RunInfo},
         {QStringLiteral("siblings"), lineara::cli::RunSiblings},
         {QStringLiteral("offspring"), lineara::cli::RunOffspring},
+        {QStringLiteral("clear-ic"), lineara::cli::RunClearIc},
     };
     const QString name = args.takeFirst();
     const auto it = commands.find(name);
