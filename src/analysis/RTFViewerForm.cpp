@@ -12,12 +12,16 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QScreen>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QStandardPaths>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QTextEdit>
+#include <QTextTable>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace lineara {
@@ -56,10 +60,18 @@ RTFViewerForm::RTFViewerForm(Prompts& prompts, const QString& caption, QWidget* 
     connect(close_action, &QAction::triggered, this, &QDialog::reject);
     add("Help", QStringLiteral("&Help"), &RTFViewerForm::ShowHelp);
 
-    text_ = new QTextEdit(this);
+    text_ = new QTextBrowser(this);
     text_->setObjectName(QStringLiteral("RichTextBox1"));
     text_->setReadOnly(true);
-    text_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    text_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard |
+                                   Qt::LinksAccessibleByMouse);
+    // Links only ever lead to another place in the same text (the manual's contents).
+    text_->setOpenLinks(false);
+    text_->setOpenExternalLinks(false);
+    connect(text_, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
+        if (url.hasFragment())
+            text_->scrollToAnchor(url.fragment());
+    });
     text_->setUndoRedoEnabled(false);
     text_->document()->setDefaultFont(ViewerFont());
     text_->setLineWrapMode(QTextEdit::WidgetWidth);
@@ -88,7 +100,14 @@ void RTFViewerForm::Select(const QTextCursor& match) {
     if (match.isNull()) {
         return;  // not found: the selection stays as it was, without a word
     }
+    const bool was_visible = text_->viewport()->rect().contains(text_->cursorRect(match));
     text_->setTextCursor(match);
+    if (!was_visible) {
+        // A match brought into view stands in the middle of the window, not at its edge.
+        QScrollBar* bar = text_->verticalScrollBar();
+        bar->setValue(bar->value() + text_->cursorRect().center().y() -
+                      text_->viewport()->height() / 2);
+    }
     text_->ensureCursorVisible();
 }
 
@@ -194,6 +213,42 @@ void LoadManual(QTextDocument& document) {
     document.setDefaultFont(font);
     document.setDocumentMargin(24);
     document.setMarkdown(text);
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (block.blockFormat().headingLevel() > 0) {
+            QTextCursor heading(block);
+            heading.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+            QTextCharFormat anchor;
+            anchor.setAnchor(true);
+            anchor.setAnchorNames({HeadingAnchor(block.text())});
+            heading.mergeCharFormat(anchor);
+        }
+    }
+    // Tables read better with some room in their cells.
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (QTextTable* table = QTextCursor(block).currentTable()) {
+            QTextTableFormat format = table->format();
+            if (format.cellPadding() < 4) {
+                format.setCellPadding(4);
+                format.setCellSpacing(0);
+                format.setBorderCollapse(true);
+                table->setFormat(format);
+            }
+        }
+    }
+}
+
+QString HeadingAnchor(const QString& heading) {
+    QString anchor;
+    for (const QChar c : heading.toLower()) {
+        if (c.isLetterOrNumber() && c.unicode() < 128) {
+            anchor += c;
+        } else if (!anchor.isEmpty() && !anchor.endsWith(u'-')) {
+            anchor += u'-';
+        }
+    }
+    while (anchor.endsWith(u'-'))
+        anchor.chop(1);
+    return anchor;
 }
 
 void ShowHelpViewer(Prompts& prompts, QWidget* parent) {

@@ -3,10 +3,10 @@
 #include "app/Prompts.h"
 
 #include <QDialog>
+#include <QTextBrowser>
 
 class QTextCursor;
 class QTextDocument;
-class QTextEdit;
 
 namespace lineara {
 
@@ -30,7 +30,7 @@ private:
     void Select(const QTextCursor& match);
 
     Prompts& prompts_;
-    QTextEdit* text_ = nullptr;
+    QTextBrowser* text_ = nullptr;
 };
 
 // The caption the viewer carries for a report.
@@ -45,7 +45,10 @@ bool ShowReportViewer(Prompts& prompts, const QString& report_path, QWidget* par
 // Help > Contents: the viewer with the user's manual.
 void ShowHelpViewer(Prompts& prompts, QWidget* parent);
 
-// Puts the user's manual into a document (it is compiled into the program).
+// Puts the user's manual into a document (it is compiled into the program). Each heading is
+// an anchor named after its text ("10. The coefficient ..." is "10-the-coefficient-..."), so
+// that the manual's contents can link to its sections.
 void LoadManual(QTextDocument& document);
+QString HeadingAnchor(const QString& heading);
 
 }  // namespace lineara

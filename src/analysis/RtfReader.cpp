@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QHash>
+#include <QTextBlock>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -496,6 +497,20 @@ private:
     // takes its height from the font in force.
     void EndParagraph(bool start_next) {
         FlushRun();
+        if (state_.alignment & (Qt::AlignHCenter | Qt::AlignRight)) {
+            // Word processors centre a line on its text, not on the blanks that end it; only
+            // non-breaking spaces hold a centred line's width (the report pads its table rows
+            // with them so that the columns line up).
+            const QString text = cursor_.block().text();
+            qsizetype trailing = 0;
+            while (trailing < text.size() && text[text.size() - 1 - trailing] == u' ')
+                ++trailing;
+            if (trailing > 0) {
+                cursor_.setPosition(cursor_.position() - static_cast<int>(trailing),
+                                    QTextCursor::KeepAnchor);
+                cursor_.removeSelectedText();
+            }
+        }
         QTextBlockFormat block = cursor_.blockFormat();
         block.setAlignment(state_.alignment);
         cursor_.setBlockFormat(block);

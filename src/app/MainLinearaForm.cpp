@@ -2,6 +2,7 @@
 
 #include "Version.h"
 #include "app/HelpAboutForm.h"
+#include "analysis/ClearCoefficients.h"
 #include "analysis/DogListForm.h"
 #include "analysis/LinearaInformation.h"
 #include "analysis/RTFViewerForm.h"
@@ -73,8 +74,7 @@ void MainLinearaForm::ConnectMenus() {
     // Commands that later parts of the program provide stay greyed out until they exist.
     for (const char* name :
          {"File_PrintSetup", "File_PrintLayout", "File_Print", "File_Save", "File_DatabaseInfo",
-          "File_CleanDB", "File_LoadDB", "File_MergeDB", "File_NewDB", "Edit_Copy",
-          "Analysis_ClearIC"}) {
+          "File_CleanDB", "File_LoadDB", "File_MergeDB", "File_NewDB", "Edit_Copy"}) {
         menus_->Action(QLatin1String(name))->setEnabled(false);
     }
     connect(menus_->Action(QStringLiteral("File_Exit")), &QAction::triggered, this, &QWidget::close);
@@ -125,6 +125,18 @@ void MainLinearaForm::ConnectMenus() {
                                    state_.settings.RootDogID = dog;
                                    Refill();
                                });
+    });
+    on("Analysis_ClearIC", [this] {
+        const auto hourglass = [](bool on) {
+            if (on) {
+                QApplication::setOverrideCursor(Qt::WaitCursor);
+            } else {
+                QApplication::restoreOverrideCursor();
+            }
+        };
+        if (RunClearAllInbreedingCoefficients(store_->Database(), prompts_, {}, hourglass)) {
+            Refill();
+        }
     });
     on("Help_Contents", [this] { ShowHelpViewer(prompts_, this); });
     on("Analysis_Inbreeding", [this] {

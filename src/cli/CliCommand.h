@@ -25,5 +25,6 @@ int RunInfo(const QStringList& args, Streams& io);
 int RunSiblings(const QStringList& args, Streams& io);
 int RunOffspring(const QStringList& args, Streams& io);
 int RunCoi(const QStringList& args, Streams& io);
+int RunClearIc(const QStringList& args, Streams& io);
 
 }  // namespace lineara::cli

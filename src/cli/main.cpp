@@ -24,7 +24,8 @@ void Usage(QTextStream& err) {
            "  siblings FILE --dog ID     list a dog's full and half siblings\n"
            "  offspring FILE --dog ID    list a dog's offspring\n"
            "  coi FILE --dog ID [--gens 5..20] [--report PATH] [--store]\n"
-           "                             a dog's coefficient of inbreeding and its report\n";
+           "                             a dog's coefficient of inbreeding and its report\n"
+           "  clear-ic FILE              clear every dog's stored inbreeding coefficient\n";
 }
 
 }  // namespace
@@ -60,6 +61,7 @@ int main(int argc, char** argv) {
         {QStringLiteral("siblings"), lineara::cli::RunSiblings},
         {QStringLiteral("offspring"), lineara::cli::RunOffspring},
         {QStringLiteral("coi"), lineara::cli::RunCoi},
+        {QStringLiteral("clear-ic"), lineara::cli::RunClearIc},
     };
     const QString name = args.takeFirst();
     const auto it = commands.find(name);

@@ -13,10 +13,13 @@
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextBrowser>
 #include <QTextEdit>
 #include <QTimer>
+#include <QUrl>
 
 #include <functional>
 
@@ -252,6 +255,46 @@ TEST(RTFViewerEntryTest, HelpContentsShowsTheManual) {
     ShowHelpViewer(prompts, nullptr);
     EXPECT_EQ(caption, QStringLiteral("LINEARA Help"));
     EXPECT_TRUE(text.startsWith(QStringLiteral("LINEARA User's Manual")));
+}
+
+// The contents of the manual link to its sections; a renamed heading must not leave a dead link.
+TEST(RTFViewerEntryTest, TheManualsLinksLeadToItsHeadings) {
+    QTextDocument manual;
+    LoadManual(manual);
+    QStringList links, anchors;
+    for (QTextBlock block = manual.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (!format.isAnchor())
+                continue;
+            if (!format.anchorHref().isEmpty())
+                links << format.anchorHref();
+            anchors << format.anchorNames();
+        }
+    }
+    EXPECT_EQ(links.size(), 15);
+    for (const QString& link : links) {
+        ASSERT_TRUE(link.startsWith(u'#')) << link.toStdString();
+        EXPECT_TRUE(anchors.contains(link.mid(1))) << link.toStdString();
+    }
+    EXPECT_EQ(HeadingAnchor(QStringLiteral("11. Database files, merging and clean-up")),
+              QStringLiteral("11-database-files-merging-and-clean-up"));
+
+    test::TempWorkDir work;
+    ScriptedPrompts prompts;
+    int before = -1, after = -1;
+    WhenViewerOpens([&](RTFViewerForm& viewer) {
+        viewer.resize(800, 600);
+        QApplication::processEvents();
+        auto* browser = qobject_cast<QTextBrowser*>(&viewer.Text());
+        ASSERT_NE(browser, nullptr);
+        before = browser->verticalScrollBar()->value();
+        emit browser->anchorClicked(QUrl(QStringLiteral("#14-keys")));
+        after = browser->verticalScrollBar()->value();
+    });
+    ShowHelpViewer(prompts, nullptr);
+    EXPECT_EQ(before, 0);
+    EXPECT_GT(after, 0);
 }
 
 }  // namespace
