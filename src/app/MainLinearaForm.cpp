@@ -7,6 +7,7 @@
 #include "app/SettingsFile.h"
 #include "chart/ChartWidget.h"
 #include "chart/ViewOptionMenus.h"
+#include "print/PrintLayoutForm.h"
 #include "print/QtCertificatePrinting.h"
 #include "records/ChartActions.h"
 #include "records/QtDogDialogs.h"
@@ -71,7 +72,7 @@ void MainLinearaForm::ShowPopup(int position, QPoint global_position) {
 void MainLinearaForm::ConnectMenus() {
     // Commands that later parts of the program provide stay greyed out until they exist.
     for (const char* name :
-         {"File_PrintLayout", "File_DatabaseInfo",
+         {"File_DatabaseInfo",
           "File_CleanDB", "File_LoadDB", "File_MergeDB", "File_NewDB",
           "Analysis_Inbreeding", "Analysis_ClearIC", "Help_Contents"}) {
         menus_->Action(QLatin1String(name))->setEnabled(false);
@@ -83,6 +84,15 @@ void MainLinearaForm::ConnectMenus() {
     };
     on("File_Print", [this] { printing_->Print(); });
     on("File_PrintSetup", [this] { printing_->PrintSetup(); });
+    on("File_PrintLayout", [this] {
+        RecordStore& store = *store_;
+        store.FindFirst(Criterion::ById(state_.settings.RootDogID));
+        const bool none = store.NoMatch() || store.IsNull(Field::PrintNotes);
+        const QString notes = none ? QString() : store.Text(Field::PrintNotes);
+        PrintLayoutForm form(state_.settings, prompts_, printing_->Printer(), [this] { printing_->PrintSetup(); },
+                             notes, none, this);
+        form.exec();
+    });
     on("File_PrintPreview", [this] { printing_->PrintPreview(); });
     on("File_ExportPdf", [this] { printing_->ExportPdf(); });
     on("File_Save_Tabs", [this] { printing_->SaveChartText(ExportFormat::Tabs); });
