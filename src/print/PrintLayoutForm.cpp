@@ -116,6 +116,9 @@ PrintLayoutForm::PrintLayoutForm(SettingsRecord& settings, Prompts& prompts, QPr
 
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(QStringLiteral("TabStrip1"));
+    // All eight tabs in view at once, never behind scroll arrows.
+    tabs_->setUsesScrollButtons(false);
+    tabs_->setElideMode(Qt::ElideNone);
     tabs_->addTab(TextItemPage(kPrintTitle, QStringLiteral("Lineara Title"), QStringLiteral("Display Lineara Title"),
                                QStringLiteral("LinearaTitleFontButton")),
                   QStringLiteral("Title"));
