@@ -11,6 +11,8 @@
 #include "chart/ViewOptionMenus.h"
 #include "inbreeding/InbreedingAnalysisForm.h"
 #include "inbreeding/InbreedingReport.h"
+#include "print/PrintLayoutForm.h"
+#include "print/QtCertificatePrinting.h"
 #include "records/ChartActions.h"
 #include "records/QtDogDialogs.h"
 #include "store/StoreError.h"
@@ -38,6 +40,8 @@ MainLinearaForm::MainLinearaForm(AppState& state, Prompts& prompts, std::unique_
     connect(chart_, &ChartWidget::NameReleased, this, &MainLinearaForm::NameReleased);
     dialogs_ = std::make_unique<QtDogDialogs>(state_, prompts_, this);
     actions_ = std::make_unique<ChartActions>(*store_, state_, prompts_, *dialogs_, model_, [this] { Refill(); });
+    printing_ = std::make_unique<QtCertificatePrinting>(state_, prompts_, *store_, model_,
+                                                        [this] { return menus_->CurrentView(); }, this);
     ConnectMenus();
 }
 
@@ -73,8 +77,7 @@ void MainLinearaForm::ShowPopup(int position, QPoint global_position) {
 void MainLinearaForm::ConnectMenus() {
     // Commands that later parts of the program provide stay greyed out until they exist.
     for (const char* name :
-         {"File_PrintSetup", "File_PrintLayout", "File_Print", "File_Save", "File_DatabaseInfo",
-          "File_CleanDB", "File_LoadDB", "File_MergeDB", "File_NewDB", "Edit_Copy"}) {
+         {"File_DatabaseInfo", "File_CleanDB", "File_LoadDB", "File_MergeDB", "File_NewDB"}) {
         menus_->Action(QLatin1String(name))->setEnabled(false);
     }
     connect(menus_->Action(QStringLiteral("File_Exit")), &QAction::triggered, this, &QWidget::close);
@@ -82,6 +85,24 @@ void MainLinearaForm::ConnectMenus() {
         connect(menus_->Action(QLatin1String(name)), &QAction::triggered, this,
                 [this, command = std::move(command)] { Guarded(command); });
     };
+    on("File_Print", [this] { printing_->Print(); });
+    on("File_PrintSetup", [this] { printing_->PrintSetup(); });
+    on("File_PrintLayout", [this] {
+        RecordStore& store = *store_;
+        store.FindFirst(Criterion::ById(state_.settings.RootDogID));
+        const bool none = store.NoMatch() || store.IsNull(Field::PrintNotes);
+        const QString notes = none ? QString() : store.Text(Field::PrintNotes);
+        PrintLayoutForm form(state_.settings, prompts_, printing_->Printer(), [this] { printing_->PrintSetup(); },
+                             notes, none, this);
+        form.exec();
+    });
+    on("File_PrintPreview", [this] { printing_->PrintPreview(); });
+    on("File_ExportPdf", [this] { printing_->ExportPdf(); });
+    on("File_Save_Tabs", [this] { printing_->SaveChartText(ExportFormat::Tabs); });
+    on("File_Save_Spaces", [this] { printing_->SaveChartText(ExportFormat::Spaces); });
+    on("Edit_Copy_Text", [this] { printing_->ExportChart(ExportFormat::Tabs); });
+    on("Edit_Copy_Text_Spaces", [this] { printing_->ExportChart(ExportFormat::Spaces); });
+    on("Edit_Copy_HTML", [this] { printing_->ExportChart(ExportFormat::Html); });
     on("Edit_Add", [this] { actions_->AddNewDog(); });
     on("Edit_Delete", [this] { actions_->DeleteByName(); });
     on("Edit_Find", [this] { actions_->FindByName(); });

@@ -15,6 +15,7 @@ namespace lineara {
 
 class ChartActions;
 class ChartWidget;
+class QtCertificatePrinting;
 class QtDogDialogs;
 class ViewOptionMenus;
 
@@ -35,6 +36,7 @@ public:
     MainMenus& Menus() { return *menus_; }
     ChartWidget& Chart() { return *chart_; }
     const ChartModel& Model() const { return model_; }
+    QtCertificatePrinting& Printing() { return *printing_; }
 
     // After a change of content: fill the chart from the store again, then lay it out.
     void Refill();
@@ -64,6 +66,7 @@ private:
     ViewOptionMenus* view_menus_ = nullptr;
     std::unique_ptr<QtDogDialogs> dialogs_;
     std::unique_ptr<ChartActions> actions_;
+    std::unique_ptr<QtCertificatePrinting> printing_;
     // The place last clicked and the dog that stood there at the time.
     int clicked_position_ = 0;
     qint32 clicked_dog_ = 0;

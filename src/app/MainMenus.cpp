@@ -65,6 +65,8 @@ void MainMenus::BuildFile(QMenu* menu) {
     Add(menu, QStringLiteral("File_PrintSetup"), QStringLiteral("Print &Setup"));
     Add(menu, QStringLiteral("File_PrintLayout"), QStringLiteral("Print &Layout"));
     Add(menu, QStringLiteral("File_Print"), QStringLiteral("&Print"))->setShortcut(QKeySequence::Print);
+    Add(menu, QStringLiteral("File_PrintPreview"), QStringLiteral("Print Previe&w"));
+    Add(menu, QStringLiteral("File_ExportPdf"), QStringLiteral("&Export Certificate as PDF\u2026"));
     menu->addSeparator();
     QMenu* save = AddMenu(menu, QStringLiteral("File_Save"), QStringLiteral("Sa&ve Lineara"));
     Add(save, QStringLiteral("File_Save_Tabs"), QStringLiteral("Text file (with &tabs)"));

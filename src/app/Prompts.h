@@ -47,6 +47,24 @@ public:
     virtual std::optional<qint32> ChooseColour(qint32 colour) = 0;
     virtual void Beep() = 0;
 
+    // A font with its effects and colour, as a printed text uses it.
+    struct FontChoice {
+        QString family;
+        double point_size = 12;
+        bool bold = false;
+        bool italic = false;
+        bool strikeout = false;
+        bool underline = false;
+        qint32 colour = 0;  // 0x00BBGGRR
+
+        bool operator==(const FontChoice&) const = default;
+    };
+    // The font dialog with effects and colour; nothing when cancelled.
+    virtual std::optional<FontChoice> ChooseFont(const FontChoice& current) {
+        (void)current;
+        return std::nullopt;
+    }
+
     // What the user chose in the print dialog.
     struct PrintChoice {
         // Only the selected text (offered when the caller says there is a selection).

@@ -11,6 +11,8 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+
+#include "print/PrintFontDialog.h"
 #include <QPushButton>
 
 namespace lineara {
@@ -204,6 +206,15 @@ std::optional<Prompts::PrintChoice> QtPrompts::ChoosePrinter(QPrinter& printer,
         return std::nullopt;
     }
     return PrintChoice{offer_selection && dialog.printRange() == QAbstractPrintDialog::Selection};
+}
+
+std::optional<Prompts::FontChoice> QtPrompts::ChooseFont(const FontChoice& current) {
+    const NormalPointer pointer;
+    PrintFontDialog dialog(current, Parent());
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.Choice();
 }
 
 bool QtPrompts::SetUpPage(QPrinter& printer) {

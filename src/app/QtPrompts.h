@@ -21,6 +21,7 @@ public:
     std::optional<QString> ChooseFontName(const QString& current, const QStringList& families) override;
     std::optional<qint32> ChooseColour(qint32 colour) override;
     void Beep() override;
+    std::optional<FontChoice> ChooseFont(const FontChoice& current) override;
     std::optional<PrintChoice> ChoosePrinter(QPrinter& printer, bool offer_selection) override;
     bool SetUpPage(QPrinter& printer) override;
 

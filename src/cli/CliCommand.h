@@ -19,6 +19,7 @@ struct Streams {
 int RunInit(const QStringList& args, Streams& io);
 int RunLoadText(const QStringList& args, Streams& io);
 int RunExport(const QStringList& args, Streams& io);
+int RunPrint(const QStringList& args, Streams& io);
 int RunUpgrade(const QStringList& args, Streams& io);
 int RunImportV3(const QStringList& args, Streams& io);
 int RunInfo(const QStringList& args, Streams& io);

@@ -3,6 +3,8 @@
 #include "app/SettingsFile.h"
 #include "chart/ChartModel.h"
 #include "chart/ViewState.h"
+#include "print/Certificate.h"
+#include "print/CertificateOutput.h"
 #include "print/ChartExport.h"
 #include "store/RecordStore.h"
 #include "store/StoreError.h"
@@ -20,7 +22,12 @@ namespace {
 const char* const kUsage =
     "usage: lineara-cli export FILE [--root ID] [--gens 2..6] [--style american|canadian]\n"
     "                          [--uppercase-champions yes|no] [--uppercase-others yes|no]\n"
-    "                          [--settings PATH] [--format tabs|spaces|html]\n";
+    "                          [--settings PATH] [--format tabs|spaces|html] [--output PATH]\n";
+const char* const kPrintUsage =
+    "usage: lineara-cli print FILE --pdf OUT.pdf [--root ID] [--settings PATH] [--page letter|a4]\n"
+    "                         [--landscape] [--margin INCHES] [--gens 2..6]\n"
+    "                         [--style american|canadian] [--uppercase-champions yes|no]\n"
+    "                         [--uppercase-others yes|no]\n";
 
 struct ExportOptions {
     QString database;
@@ -33,17 +40,24 @@ struct UsageError {
     bool show_usage = true;  // false when the arguments were fine but an input was not
 };
 
-const QStringList kOptionNames{
+// The options both commands take: which chart, and how it looks.
+const QStringList kViewOptionNames{
     QStringLiteral("root"),
     QStringLiteral("gens"),
     QStringLiteral("style"),
     QStringLiteral("uppercase-champions"),
     QStringLiteral("uppercase-others"),
     QStringLiteral("settings"),
-    QStringLiteral("format"),
 };
+const QStringList kExportOptionNames =
+    kViewOptionNames + QStringList{QStringLiteral("format"), QStringLiteral("output")};
+const QStringList kPrintOptionNames =
+    kViewOptionNames + QStringList{QStringLiteral("pdf"), QStringLiteral("page"), QStringLiteral("margin")};
+// Options that stand alone, without a value.
+const QStringList kPrintFlagNames{QStringLiteral("landscape")};
 
-ExportOptions ParseArguments(const QStringList& args) {
+ExportOptions ParseArguments(const QStringList& args, const QStringList& option_names,
+                             const QStringList& flag_names = {}) {
     ExportOptions options;
     bool have_database = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
@@ -63,7 +77,11 @@ ExportOptions ParseArguments(const QStringList& args) {
             value = name.mid(equals + 1);
             name.truncate(equals);
         }
-        if (!kOptionNames.contains(name)) {
+        if (flag_names.contains(name) && equals < 0) {
+            options.values[name] = QStringLiteral("yes");
+            continue;
+        }
+        if (!option_names.contains(name)) {
             throw UsageError{QStringLiteral("unknown option \"%1\"").arg(arg)};
         }
         if (equals < 0) {
@@ -133,12 +151,15 @@ bool YesNo(const ExportOptions& options, const char* name, bool current) {
     return Choice(QLatin1String(name), *value, {QStringLiteral("no"), QStringLiteral("yes")}) == 1;
 }
 
-}  // namespace
+// The chart the options ask for, filled from the database, with the settings and the view
+// it was filled for.
+struct FilledChart {
+    SettingsRecord settings;
+    ViewState view;
+    ChartModel model;
+};
 
-int RunExport(const QStringList& args, Streams& io) {
-    try {
-        const ExportOptions options = ParseArguments(args);
-
+FilledChart FillFromOptions(const ExportOptions& options) {
         const std::optional<QString> settings_path = Option(options, "settings");
         const SettingsRecord settings =
             settings_path ? LoadSettings(*settings_path) : RestoreDefaultSettings();
@@ -160,12 +181,6 @@ int RunExport(const QStringList& args, Streams& io) {
         }
         view.champ.uppercase = YesNo(options, "uppercase-champions", view.champ.uppercase);
         view.not_champ.uppercase = YesNo(options, "uppercase-others", view.not_champ.uppercase);
-        ExportFormat format = ExportFormat::Tabs;
-        if (const auto value = Option(options, "format")) {
-            const QStringList words{QStringLiteral("tabs"), QStringLiteral("spaces"),
-                                    QStringLiteral("html")};
-            format = static_cast<ExportFormat>(Choice(QStringLiteral("format"), *value, words) + 1);
-        }
 
         RecordStore store(options.database);
         if (explicit_root) {
@@ -178,9 +193,40 @@ int RunExport(const QStringList& args, Streams& io) {
                                  false};
             }
         }
-        ChartModel model;
-        model.FillChart(store, root, view);
-        io.out << ChartExportText(model, view, format);
+        FilledChart chart{settings, view, {}};
+        chart.model.FillChart(store, root, view);
+        chart.settings.RootDogID = root;
+        TakePrintNotes(store, chart.settings);
+        return chart;
+}
+
+}  // namespace
+
+int RunExport(const QStringList& args, Streams& io) {
+    try {
+        const ExportOptions options = ParseArguments(args, kExportOptionNames);
+        ExportFormat format = ExportFormat::Tabs;
+        if (const auto value = Option(options, "format")) {
+            const QStringList words{QStringLiteral("tabs"), QStringLiteral("spaces"),
+                                    QStringLiteral("html")};
+            format = static_cast<ExportFormat>(Choice(QStringLiteral("format"), *value, words) + 1);
+        }
+        const std::optional<QString> output = Option(options, "output");
+        if (output && output->isEmpty()) {
+            throw UsageError{QStringLiteral("--output needs a file name")};
+        }
+        const FilledChart chart = FillFromOptions(options);
+        const QString text = ChartExportText(chart.model, chart.view, format);
+        if (output) {
+            // Exactly what File > Save Lineara writes; the HTML table stands alone.
+            const QString saved = format == ExportFormat::Html ? text : SavedChartText(text);
+            const QString error = WriteChartTextFile(*output, saved);
+            if (!error.isEmpty()) {
+                throw UsageError{QStringLiteral("cannot write %1: %2").arg(*output, error), false};
+            }
+            return kExitOk;
+        }
+        io.out << text;
         io.out.flush();
         if (io.out.status() != QTextStream::Ok) {
             io.err << "lineara-cli: could not write the export\n";
@@ -198,6 +244,54 @@ int RunExport(const QStringList& args, Streams& io) {
         return kExitUsage;
     } catch (const std::exception& error) {
         io.err << "lineara-cli export: " << error.what() << "\n";
+        return kExitFailure;
+    }
+}
+
+int RunPrint(const QStringList& args, Streams& io) {
+    try {
+        const ExportOptions options = ParseArguments(args, kPrintOptionNames, kPrintFlagNames);
+        const std::optional<QString> pdf = Option(options, "pdf");
+        if (!pdf || pdf->isEmpty()) {
+            throw UsageError{QStringLiteral("--pdf OUT.pdf is needed")};
+        }
+        QPageLayout layout = DefaultCertificatePage();
+        if (const auto value = Option(options, "page")) {
+            const int page = Choice(QStringLiteral("page"), *value, {QStringLiteral("letter"), QStringLiteral("a4")});
+            layout.setPageSize(QPageSize(page == 0 ? QPageSize::Letter : QPageSize::A4));
+        }
+        if (Option(options, "landscape")) {
+            layout.setOrientation(QPageLayout::Landscape);
+        }
+        if (const auto value = Option(options, "margin")) {
+            bool ok = false;
+            const double margin = value->toDouble(&ok);
+            const QSizeF paper = layout.pageSize().size(QPageSize::Inch);
+            if (!ok || margin < 0 || 2 * margin >= std::min(paper.width(), paper.height())) {
+                throw UsageError{QStringLiteral("--margin must be a number of inches that leaves some of the page, "
+                                                "not \"%1\"")
+                                     .arg(*value)};
+            }
+            layout.setMinimumMargins(QMarginsF());
+            layout.setMargins(QMarginsF(margin, margin, margin, margin));
+        }
+        const FilledChart chart = FillFromOptions(options);
+        const QString error = WriteCertificatePdf(*pdf, layout, chart.model, chart.view, chart.settings);
+        if (!error.isEmpty()) {
+            throw UsageError{QStringLiteral("cannot write %1: %2").arg(*pdf, error), false};
+        }
+        return kExitOk;
+    } catch (const UsageError& error) {
+        io.err << "lineara-cli print: " << error.message << "\n";
+        if (error.show_usage) {
+            io.err << kPrintUsage;
+        }
+        return kExitUsage;
+    } catch (const StoreError& error) {
+        io.err << "lineara-cli print: " << error.File() << ": " << error.Reason() << "\n";
+        return kExitUsage;
+    } catch (const std::exception& error) {
+        io.err << "lineara-cli print: " << error.what() << "\n";
         return kExitFailure;
     }
 }

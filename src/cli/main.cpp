@@ -18,6 +18,7 @@ void Usage(QTextStream& err) {
            "  init FILE                  create an empty LINEARA database\n"
            "  load-text SOURCE FILE      build a database from a kennel text file\n"
            "  export FILE [OPTIONS]      write a dog's chart as text or HTML\n"
+           "  print FILE --pdf OUT.pdf   print a dog's certificate to a PDF file\n"
            "  upgrade FILE               bring a database of an earlier version up to date\n"
            "  import-v3 DATFILE NEWDB    import a version-3 data file into a new database\n"
            "  info FILE --dog ID         count a dog's whole ancestry, or find the line that loops\n"
@@ -55,6 +56,7 @@ int main(int argc, char** argv) {
         {QStringLiteral("init"), lineara::cli::RunInit},
         {QStringLiteral("load-text"), lineara::cli::RunLoadText},
         {QStringLiteral("export"), lineara::cli::RunExport},
+        {QStringLiteral("print"), lineara::cli::RunPrint},
         {QStringLiteral("upgrade"), lineara::cli::RunUpgrade},
         {QStringLiteral("import-v3"), lineara::cli::RunImportV3},
         {QStringLiteral("info"), lineara::cli::RunInfo},

@@ -3,6 +3,9 @@
 #include "Version.h"
 #include "chart/ChartLayout.h"
 
+#include <QFileInfo>
+#include <QSaveFile>
+
 namespace lineara {
 
 namespace {
@@ -116,6 +119,26 @@ QString SavedChartText(const QString& export_text) {
                .arg(kVersionMinor)
                .arg(kVersionRevision) +
            kLineEnd;
+}
+
+QString WriteChartTextFile(const QString& path, const QString& text) {
+    if (QFileInfo(path).isDir()) {
+        return QStringLiteral("a folder of that name is in the way");
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return file.errorString();
+    }
+    const QByteArray bytes = text.toUtf8();
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return reason;
+    }
+    if (!file.commit()) {
+        return file.errorString();
+    }
+    return {};
 }
 
 }  // namespace lineara

@@ -38,4 +38,9 @@ QString ChartExportText(const ChartModel& model, const ViewState& view, ExportFo
 // naming this version of the program.
 QString SavedChartText(const QString& export_text);
 
+// Writes an export text to a file in UTF-8, written aside and moved into place: a failure
+// leaves no half-written file and an older file as it was. Returns the reason of a failure,
+// or an empty text.
+QString WriteChartTextFile(const QString& path, const QString& text);
+
 }  // namespace lineara

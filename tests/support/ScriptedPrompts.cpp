@@ -38,7 +38,7 @@ int ScriptedPrompts::Beeps() const {
 }
 
 bool ScriptedPrompts::ScriptUsedUp() const {
-    return messages_.empty() && inputs_.empty() && files_.empty() && fonts_.empty() &&
+    return messages_.empty() && inputs_.empty() && files_.empty() && fonts_.empty() && font_choices_.empty() &&
            colours_.empty() && prints_.empty() && pages_.empty();
 }
 
@@ -111,6 +111,16 @@ std::optional<qint32> ScriptedPrompts::ChooseColour(qint32 colour) {
     }
     auto answer = colours_.front();
     colours_.pop_front();
+    return answer;
+}
+
+std::optional<Prompts::FontChoice> ScriptedPrompts::ChooseFont(const FontChoice& current) {
+    shown_.push_back({Kind::Font, {}, {}, Buttons::OkCancel, Icon::None, {}, current.family});
+    if (font_choices_.empty()) {
+        return std::nullopt;
+    }
+    auto answer = font_choices_.front();
+    font_choices_.pop_front();
     return answer;
 }
 

@@ -32,6 +32,7 @@ public:
     void AnswerSaveFile(const QString& path) { files_.push_back(path); }
     void AnswerFont(std::optional<QString> font) { fonts_.push_back(std::move(font)); }
     void AnswerColour(std::optional<qint32> colour) { colours_.push_back(colour); }
+    void AnswerFontChoice(std::optional<FontChoice> font) { font_choices_.push_back(std::move(font)); }
     // The print dialog "prints" to this PDF file (nothing = Cancel).
     void AnswerPrint(std::optional<QString> pdf_path, bool selection_only = false) {
         prints_.push_back({std::move(pdf_path), selection_only});
@@ -57,6 +58,7 @@ public:
     std::optional<QString> ChooseFontName(const QString& current,
                                           const QStringList& families) override;
     std::optional<qint32> ChooseColour(qint32 colour) override;
+    std::optional<FontChoice> ChooseFont(const FontChoice& current) override;
     void Beep() override;
     std::optional<PrintChoice> ChoosePrinter(QPrinter& printer, bool offer_selection) override;
     bool SetUpPage(QPrinter& printer) override;
@@ -72,6 +74,7 @@ private:
     std::deque<std::optional<QString>> inputs_;
     std::deque<QString> files_;
     std::deque<std::optional<QString>> fonts_;
+    std::deque<std::optional<FontChoice>> font_choices_;
     std::deque<std::optional<qint32>> colours_;
     std::deque<PrintAnswer> prints_;
     std::deque<std::optional<QPageLayout>> pages_;
