@@ -1,10 +1,13 @@
 #include "inbreeding/InbreedingReport.h"
 
+#include "analysis/RtfReader.h"
+
 #include "support/CliProcess.h"
 #include "support/TempWorkDir.h"
 #include "support/TestDatabase.h"
 
 #include <QFile>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -75,6 +78,36 @@ TEST(InbreedingReport, RowsKeepTheirWidthsCutsAndAlignment) {
     analysis.ancestors = {AncestorEntry{8, 0.25, 0, 0, 1, 10, 2, 6}};
     EXPECT_EQ(Lines(InbreedingReportText({}, analysis, 10, [](qint32) { return QString(); }))[24],
               "\\fs16" + QByteArray(40, ' ') + "   25.00%   " + "    -:2    " + "    0:1    " + "   0.00%\\~\\~\\par");
+}
+
+TEST(InbreedingReport, AnyNameSurvivesTheViewersReader) {
+    const QString name = QStringLiteral("Ch. {Brace} \\ Müller 😀 Ꭰ");
+    InbreedingAnalysis analysis;
+    analysis.ancestors = {AncestorEntry{2, 0.5, 0, 1, 0, 1, 10, 2}};
+    const QByteArray report =
+        InbreedingReportText({name, name, std::nullopt}, analysis, 10, [&](qint32) { return name; });
+    QTextDocument document;
+    RtfReader::Read(report, document);
+    const QString text = document.toPlainText();
+    EXPECT_TRUE(text.contains(QStringLiteral("\n") + name + QStringLiteral("\n"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("by ") + name + QStringLiteral(" out of [no information]")));
+    // The table cell: the name padded to 40 characters, then the percent of blood.
+    EXPECT_TRUE(text.contains(name + QString(40 - static_cast<int>(name.toUcs4().size()), u' ') +
+                              QStringLiteral("   50.00%")))
+        << text.toStdString();
+}
+
+TEST(InbreedingReport, ShowsAtMostFortyRows) {
+    InbreedingAnalysis analysis;
+    for (qint32 id = 1; id <= 41; ++id) {
+        analysis.ancestors.push_back(AncestorEntry{id, 1.0 / id, 0, 1, 0, 1, 10, 2});
+    }
+    const QList<QByteArray> lines = Lines(InbreedingReportText({}, analysis, 10, [](qint32 id) {
+        return QString::number(id);
+    }));
+    EXPECT_EQ(lines.size(), 24 + 40 + 7);
+    EXPECT_TRUE(lines[24].startsWith("\\fs161 "));
+    EXPECT_TRUE(lines[63].startsWith("\\fs1640 "));
 }
 
 class CoiCommandTest : public ::testing::Test {
