@@ -142,6 +142,12 @@ TEST(LayoutUpgradeTest, AFailureOrAKillPartWayLeavesTheOldFileOrTheWholeUpgrade)
         const QString path = work.File(QStringLiteral("Copy %1.mdb").arg(round));
         ASSERT_TRUE(QFile::copy(original, path));
         killed += test::KillCliAfter({QStringLiteral("upgrade"), path}, 20 + static_cast<int>(random.bounded(300))) ? 1 : 0;
+        // A kill leaves the journal behind; the next writer rolls it back, as the program's
+        // next open of the file does. A read-only look first would fail on it.
+        {
+            sqlite::Connection recover(path, SQLITE_OPEN_READWRITE);
+            recover.QueryInteger("SELECT count(*) FROM sqlite_master");
+        }
         if (VersionOf(path) == 1) {
             EXPECT_EQ(test::SnapshotRows(path), before) << round;
         } else {
