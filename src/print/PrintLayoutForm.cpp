@@ -359,9 +359,13 @@ void PrintLayoutForm::RefreshPreview() {
     }
     const QRectF paper = printer_.pageLayout().fullRectPoints();
     const QSizeF inches(paper.width() / 72.0, paper.height() / 72.0);
-    const FontTextMeasurer measure(page_->logicalDpiY());
+    // One measurer for the dialog's life: it keeps the metrics of the fonts it has seen, so
+    // a dragged slider does not find them again at every step.
+    if (!measure_) {
+        measure_ = std::make_unique<FontTextMeasurer>(page_->logicalDpiY());
+    }
     preview_ = lineara::RefreshPreview(copy_, inches, QSizeF(page_->size()), kPreviewLongSide, page_->logicalDpiX(),
-                                       measure, locale_);
+                                       *measure_, locale_);
     ShowBorderTitles();
     page_->Show(&preview_);
 }

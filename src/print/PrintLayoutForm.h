@@ -8,6 +8,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 
 class QCheckBox;
 class QLabel;
@@ -19,6 +20,7 @@ class QTabWidget;
 
 namespace lineara {
 
+class FontTextMeasurer;
 class PreviewPage;
 
 // "Print Layout": places and styles everything the certificate prints around the chart, with
@@ -58,6 +60,7 @@ private:
     LayoutWorkingCopy copy_;
     LayoutPreview preview_;
     bool guard_ = false;
+    std::unique_ptr<FontTextMeasurer> measure_;
 
     PreviewPage* page_ = nullptr;
     QTabWidget* tabs_ = nullptr;
