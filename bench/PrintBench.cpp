@@ -35,9 +35,12 @@ struct Chart {
         view.num_gens = 6;
         view.additional_info = kAddlCallName;
         for (int p = 1; p <= kMaxPositions; ++p) {
-            model.SetEntry(p, {p, p % 3 == 0,
-                               QStringLiteral("BISS AM/CAN CH STONEBROOK NUMBER %1 OF THE LINE ROM").arg(p), {},
-                               QStringLiteral("Call %1").arg(p)});
+            model.SetEntry(
+                p, {p,
+                    p % 3 == 0,
+                    QStringLiteral("BISS AM/CAN CH STONEBROOK NUMBER %1 OF THE LINE ROM").arg(p),
+                    {},
+                    QStringLiteral("Call %1").arg(p)});
         }
         settings.PrintItem[kPrintNotes].Show = 1;
         settings.PrintItem[kPrintNotes].Text = QStringLiteral("Best Puppy in Show at seven months");
@@ -50,7 +53,8 @@ void BM_CertificatePdf(benchmark::State& state) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("certificate.pdf"));
     for (auto _ : state) {
-        const QString error = WriteCertificatePdf(path, DefaultCertificatePage(), chart.model, chart.view, chart.settings);
+        const QString error = WriteCertificatePdf(path, DefaultCertificatePage(), chart.model,
+                                                  chart.view, chart.settings);
         benchmark::DoNotOptimize(error);
     }
 }
@@ -60,7 +64,8 @@ void BM_CertificateImage300(benchmark::State& state) {
     EnsureGuiApplication();
     const Chart chart;
     for (auto _ : state) {
-        const QImage image = RenderCertificateImage(DefaultCertificatePage(), 300, chart.model, chart.view, chart.settings);
+        const QImage image = RenderCertificateImage(DefaultCertificatePage(), 300, chart.model,
+                                                    chart.view, chart.settings);
         benchmark::DoNotOptimize(image.constBits());
     }
 }
@@ -69,13 +74,14 @@ BENCHMARK(BM_CertificateImage300)->Unit(benchmark::kMillisecond);
 void BM_RefreshPreview(benchmark::State& state) {
     EnsureGuiApplication();
     const QLocale locale(QLocale::C);
-    LayoutWorkingCopy copy =
-        LoadLayoutControls(RestoreDefaultSettings(), QStringLiteral("Best Puppy in Show"), false, locale);
+    LayoutWorkingCopy copy = LoadLayoutControls(
+        RestoreDefaultSettings(), QStringLiteral("Best Puppy in Show"), false, locale);
     const FontTextMeasurer measure(96);
     int slider = 0;
     for (auto _ : state) {
         copy.items[kPrintTitle].horiz = slider++ % 101;  // as a dragged slider does
-        const LayoutPreview preview = RefreshPreview(copy, {8.5, 11}, {420, 420}, 400, 96, measure, locale);
+        const LayoutPreview preview =
+            RefreshPreview(copy, {8.5, 11}, {420, 420}, 400, 96, measure, locale);
         benchmark::DoNotOptimize(preview.labels[0].rect);
     }
 }

@@ -30,8 +30,9 @@ class PrintLayoutForm : public QDialog {
 
 public:
     // `print_setup` shows the page set-up dialog for `printer`, whose page shapes the preview.
-    PrintLayoutForm(SettingsRecord& settings, Prompts& prompts, QPrinter& printer, std::function<void()> print_setup,
-                    const QString& root_notes, bool notes_null, QWidget* parent = nullptr);
+    PrintLayoutForm(SettingsRecord& settings, Prompts& prompts, QPrinter& printer,
+                    std::function<void()> print_setup, const QString& root_notes, bool notes_null,
+                    QWidget* parent = nullptr);
     ~PrintLayoutForm() override;
 
     void RefreshPreview();
