@@ -52,7 +52,8 @@ const QStringList kViewOptionNames{
 const QStringList kExportOptionNames =
     kViewOptionNames + QStringList{QStringLiteral("format"), QStringLiteral("output")};
 const QStringList kPrintOptionNames =
-    kViewOptionNames + QStringList{QStringLiteral("pdf"), QStringLiteral("page"), QStringLiteral("margin")};
+    kViewOptionNames +
+    QStringList{QStringLiteral("pdf"), QStringLiteral("page"), QStringLiteral("margin")};
 // Options that stand alone, without a value.
 const QStringList kPrintFlagNames{QStringLiteral("landscape")};
 
@@ -160,44 +161,44 @@ struct FilledChart {
 };
 
 FilledChart FillFromOptions(const ExportOptions& options) {
-        const std::optional<QString> settings_path = Option(options, "settings");
-        const SettingsRecord settings =
-            settings_path ? LoadSettings(*settings_path) : RestoreDefaultSettings();
-        ViewState view = ViewStateFromSettings(settings);
-        qint32 root = settings.RootDogID;
-        std::optional<qint32> explicit_root;
+    const std::optional<QString> settings_path = Option(options, "settings");
+    const SettingsRecord settings =
+        settings_path ? LoadSettings(*settings_path) : RestoreDefaultSettings();
+    ViewState view = ViewStateFromSettings(settings);
+    qint32 root = settings.RootDogID;
+    std::optional<qint32> explicit_root;
 
-        if (const auto value = Option(options, "root")) {
-            explicit_root =
-                Number(QStringLiteral("root"), *value, 1, std::numeric_limits<qint32>::max());
-            root = *explicit_root;
-        }
-        if (const auto value = Option(options, "gens")) {
-            view.num_gens = Number(QStringLiteral("gens"), *value, 2, 6);
-        }
-        if (const auto value = Option(options, "style")) {
-            view.american = Choice(QStringLiteral("style"), *value,
-                                   {QStringLiteral("american"), QStringLiteral("canadian")}) == 0;
-        }
-        view.champ.uppercase = YesNo(options, "uppercase-champions", view.champ.uppercase);
-        view.not_champ.uppercase = YesNo(options, "uppercase-others", view.not_champ.uppercase);
+    if (const auto value = Option(options, "root")) {
+        explicit_root =
+            Number(QStringLiteral("root"), *value, 1, std::numeric_limits<qint32>::max());
+        root = *explicit_root;
+    }
+    if (const auto value = Option(options, "gens")) {
+        view.num_gens = Number(QStringLiteral("gens"), *value, 2, 6);
+    }
+    if (const auto value = Option(options, "style")) {
+        view.american = Choice(QStringLiteral("style"), *value,
+                               {QStringLiteral("american"), QStringLiteral("canadian")}) == 0;
+    }
+    view.champ.uppercase = YesNo(options, "uppercase-champions", view.champ.uppercase);
+    view.not_champ.uppercase = YesNo(options, "uppercase-others", view.not_champ.uppercase);
 
-        RecordStore store(options.database);
-        if (explicit_root) {
-            // A root asked for by name must exist; only a remembered one falls back.
-            store.FindFirst(Criterion::ById(*explicit_root));
-            if (store.NoMatch()) {
-                throw UsageError{QStringLiteral("%1: there is no dog with DogID %2")
-                                     .arg(options.database)
-                                     .arg(*explicit_root),
-                                 false};
-            }
+    RecordStore store(options.database);
+    if (explicit_root) {
+        // A root asked for by name must exist; only a remembered one falls back.
+        store.FindFirst(Criterion::ById(*explicit_root));
+        if (store.NoMatch()) {
+            throw UsageError{QStringLiteral("%1: there is no dog with DogID %2")
+                                 .arg(options.database)
+                                 .arg(*explicit_root),
+                             false};
         }
-        FilledChart chart{settings, view, {}};
-        chart.model.FillChart(store, root, view);
-        chart.settings.RootDogID = root;
-        TakePrintNotes(store, chart.settings);
-        return chart;
+    }
+    FilledChart chart{settings, view, {}};
+    chart.model.FillChart(store, root, view);
+    chart.settings.RootDogID = root;
+    TakePrintNotes(store, chart.settings);
+    return chart;
 }
 
 }  // namespace
@@ -257,7 +258,8 @@ int RunPrint(const QStringList& args, Streams& io) {
         }
         QPageLayout layout = DefaultCertificatePage();
         if (const auto value = Option(options, "page")) {
-            const int page = Choice(QStringLiteral("page"), *value, {QStringLiteral("letter"), QStringLiteral("a4")});
+            const int page = Choice(QStringLiteral("page"), *value,
+                                    {QStringLiteral("letter"), QStringLiteral("a4")});
             layout.setPageSize(QPageSize(page == 0 ? QPageSize::Letter : QPageSize::A4));
         }
         if (Option(options, "landscape")) {
@@ -268,15 +270,18 @@ int RunPrint(const QStringList& args, Streams& io) {
             const double margin = value->toDouble(&ok);
             const QSizeF paper = layout.pageSize().size(QPageSize::Inch);
             if (!ok || margin < 0 || 2 * margin >= std::min(paper.width(), paper.height())) {
-                throw UsageError{QStringLiteral("--margin must be a number of inches that leaves some of the page, "
-                                                "not \"%1\"")
-                                     .arg(*value)};
+                throw UsageError{
+                    QStringLiteral(
+                        "--margin must be a number of inches that leaves some of the page, "
+                        "not \"%1\"")
+                        .arg(*value)};
             }
             layout.setMinimumMargins(QMarginsF());
             layout.setMargins(QMarginsF(margin, margin, margin, margin));
         }
         const FilledChart chart = FillFromOptions(options);
-        const QString error = WriteCertificatePdf(*pdf, layout, chart.model, chart.view, chart.settings);
+        const QString error =
+            WriteCertificatePdf(*pdf, layout, chart.model, chart.view, chart.settings);
         if (!error.isEmpty()) {
             throw UsageError{QStringLiteral("cannot write %1: %2").arg(*pdf, error), false};
         }

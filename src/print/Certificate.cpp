@@ -34,7 +34,9 @@ double BlockFontSize(float stored) {
 
 // Settings values come from a file that may be damaged; a percentage outside 0..100 or a
 // scale that is not a number would put the page anywhere.
-double Percent(qint16 value) { return std::clamp<double>(value, 0, 100) / 100.0; }
+double Percent(qint16 value) {
+    return std::clamp<double>(value, 0, 100) / 100.0;
+}
 
 double Finite(float value, double fallback) {
     return std::isfinite(value) ? static_cast<double>(value) : fallback;
@@ -98,14 +100,15 @@ CertificatePage LayOutCertificate(const ChartModel& model, const ViewState& view
         const double height = page_height * Percent(border.Height);
         const double x1 = x_offset + (page_width - width) / 2;
         const double y1 = y_offset + (page_height - height) / 2;
-        page.borders.push_back({QRectF(x1, y1, width, height), static_cast<double>(border.Thickness),
-                                border.Colour});
+        page.borders.push_back(
+            {QRectF(x1, y1, width, height), static_cast<double>(border.Thickness), border.Colour});
     }
 
     // The printer's font state carries from the text blocks into the chart's first fit.
     ChartFont current{QStringLiteral("Arial"), kLargestNameSize + 1, false, false, false};
 
-    for (const int index : {kPrintFootnote, kPrintKennelAddress, kPrintTitle, kPrintKennelName, kPrintNotes}) {
+    for (const int index :
+         {kPrintFootnote, kPrintKennelAddress, kPrintTitle, kPrintKennelName, kPrintNotes}) {
         const PrintTextItem& item = settings.PrintItem[static_cast<std::size_t>(index)];
         const QStringList lines = TextBlockLines(item.Text);
         if (item.Show != 1 || lines.isEmpty()) {
@@ -125,10 +128,12 @@ CertificatePage LayOutCertificate(const ChartModel& model, const ViewState& view
             } else if (h <= 66) {
                 x = x_offset + page_width * h / 100.0 - size.width() / 2;
             } else {
-                const double right = x_offset + page_width - (page_width - block.width()) * (100 - h) / 100.0;
+                const double right =
+                    x_offset + page_width - (page_width - block.width()) * (100 - h) / 100.0;
                 x = right - size.width();
             }
-            page.texts.push_back({line, font, item.FontStrikethru != 0, item.ForeColor, QRectF(QPointF(x, y), size)});
+            page.texts.push_back({line, font, item.FontStrikethru != 0, item.ForeColor,
+                                  QRectF(QPointF(x, y), size)});
             y += size.height();
         }
     }
@@ -177,7 +182,8 @@ CertificatePage LayOutCertificate(const ChartModel& model, const ViewState& view
         current.point_size -= 1;
         widest = 0;
         for (int p = 1; p <= count; ++p) {
-            widest = std::max(widest, measure.Size(captions[static_cast<std::size_t>(p)], current).width());
+            widest = std::max(widest,
+                              measure.Size(captions[static_cast<std::size_t>(p)], current).width());
         }
     }
     half_line = measure.Size(kMeasureText, current).height() / 2;
@@ -199,7 +205,8 @@ CertificatePage LayOutCertificate(const ChartModel& model, const ViewState& view
         page.name_at[i] = {x, y};
         ChartFont font = fonts[i];
         font.point_size = page.name_size;
-        page.texts.push_back({captions[i], font, false, colours[i], QRectF(QPointF(x, y), measure.Size(captions[i], font))});
+        page.texts.push_back({captions[i], font, false, colours[i],
+                              QRectF(QPointF(x, y), measure.Size(captions[i], font))});
 
         if (p == 1 || !view.show_lines) {
             continue;
@@ -235,7 +242,8 @@ CertificatePage LayOutCertificate(const ChartModel& model, const ViewState& view
             font.underline = false;
             font.point_size = page.name_size * kInfoSizeFactor;
             const QPointF at(page.name_at[i].x(), page.name_at[i].y() + 2 * half_line);
-            page.texts.push_back({info, font, false, colours[i], QRectF(at, measure.Size(info, font)), true});
+            page.texts.push_back(
+                {info, font, false, colours[i], QRectF(at, measure.Size(info, font)), true});
         }
     }
     return page;
@@ -243,7 +251,9 @@ CertificatePage LayOutCertificate(const ChartModel& model, const ViewState& view
 
 void PaintCertificate(QPainter& painter, const CertificatePage& page, double dpi_x, double dpi_y) {
     const auto point = [&](QPointF p) { return QPointF(p.x() * dpi_x, p.y() * dpi_y); };
-    const auto rect = [&](const QRectF& r) { return QRectF(point(r.topLeft()), point(r.bottomRight())); };
+    const auto rect = [&](const QRectF& r) {
+        return QRectF(point(r.topLeft()), point(r.bottomRight()));
+    };
     const double dot = dpi_x / kPrinterDotsPerInch;
 
     painter.save();
@@ -271,7 +281,9 @@ void PaintCertificate(QPainter& painter, const CertificatePage& page, double dpi
             painter.fillRect(target, Qt::white);
         }
         painter.setPen(ColourFromBgr(text.colour));
-        painter.drawText(target, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine, text.text);
+        painter.drawText(target,
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine,
+                         text.text);
     }
     painter.restore();
 }
@@ -284,8 +296,8 @@ CertificatePage RenderCertificate(QPainter& painter, const ChartModel& model, co
     // Measured at the device's own resolution, so the names fill the area on every device.
     const FontTextMeasurer fonts(device->logicalDpiY());
     const InchMeasurer measure(fonts, dpi_y);
-    const CertificatePage page = LayOutCertificate(model, view, settings,
-                                                   QSizeF(device->width() / dpi_x, device->height() / dpi_y), measure);
+    const CertificatePage page = LayOutCertificate(
+        model, view, settings, QSizeF(device->width() / dpi_x, device->height() / dpi_y), measure);
     PaintCertificate(painter, page, dpi_x, dpi_y);
     return page;
 }

@@ -26,8 +26,8 @@ struct PageText {
     QString text;
     ChartFont font;
     bool strikeout = false;
-    qint32 colour = 0;  // 0x00BBGGRR
-    QRectF rect;        // inches: where it starts and the size it measured
+    qint32 colour = 0;    // 0x00BBGGRR
+    QRectF rect;          // inches: where it starts and the size it measured
     bool opaque = false;  // paints its own white ground, hiding lines beneath it
 };
 

@@ -33,7 +33,8 @@ PrintFontDialog::PrintFontDialog(const Prompts::FontChoice& current, QWidget* pa
     colour_button_ = new QPushButton(QStringLiteral("&Colour..."), this);
     colour_button_->setObjectName(QStringLiteral("ColourButton"));
     connect(colour_button_, &QPushButton::clicked, this, [this] {
-        const QColor chosen = QColorDialog::getColor(ColourFromBgr(colour_), this, QStringLiteral("Colour"));
+        const QColor chosen =
+            QColorDialog::getColor(ColourFromBgr(colour_), this, QStringLiteral("Colour"));
         if (chosen.isValid()) {
             colour_ = BgrFromColour(chosen);
             ShowColour();
@@ -62,8 +63,8 @@ void PrintFontDialog::ShowColour() {
 
 Prompts::FontChoice PrintFontDialog::Choice() const {
     const QFont font = fonts_->currentFont();
-    return {font.family(), font.pointSizeF(), font.bold(),     font.italic(),
-            font.strikeOut(), font.underline(), colour_};
+    return {font.family(),    font.pointSizeF(), font.bold(), font.italic(),
+            font.strikeOut(), font.underline(),  colour_};
 }
 
 }  // namespace lineara

@@ -26,7 +26,8 @@ namespace {
 constexpr double kPreviewLongSide = 400;
 constexpr int kPreviewFrame = 420;
 
-const std::array<const char*, 5> kItemNames{"LinearaTitle", "KennelName", "KennelAddress", "PrintNotes", "Footnote"};
+const std::array<const char*, 5> kItemNames{"LinearaTitle", "KennelName", "KennelAddress",
+                                            "PrintNotes", "Footnote"};
 
 // A text box in which Ctrl+Enter starts a new line; Enter alone is left to the dialog (OK).
 class LineBreakTextBox : public QPlainTextEdit {
@@ -81,7 +82,9 @@ protected:
             font.setStrikeOut(label.strikeout);
             painter.setFont(font);
             painter.setPen(ColourFromBgr(label.colour));
-            painter.drawText(label.rect, static_cast<int>(label.align | Qt::AlignTop) | Qt::TextDontClip, label.text);
+            painter.drawText(label.rect,
+                             static_cast<int>(label.align | Qt::AlignTop) | Qt::TextDontClip,
+                             label.text);
         }
         painter.setBrush(Qt::NoBrush);
         for (const LayoutPreview::Border& border : preview_->borders) {
@@ -100,9 +103,13 @@ private:
 };
 
 PrintLayoutForm::PrintLayoutForm(SettingsRecord& settings, Prompts& prompts, QPrinter& printer,
-                                 std::function<void()> print_setup, const QString& root_notes, bool notes_null,
-                                 QWidget* parent)
-    : QDialog(parent), settings_(settings), prompts_(prompts), printer_(printer), print_setup_(std::move(print_setup)) {
+                                 std::function<void()> print_setup, const QString& root_notes,
+                                 bool notes_null, QWidget* parent)
+    : QDialog(parent),
+      settings_(settings),
+      prompts_(prompts),
+      printer_(printer),
+      print_setup_(std::move(print_setup)) {
     setObjectName(QStringLiteral("PrintLayoutForm"));
     setWindowTitle(QStringLiteral("Print Layout"));
     guard_ = true;
@@ -119,21 +126,26 @@ PrintLayoutForm::PrintLayoutForm(SettingsRecord& settings, Prompts& prompts, QPr
     // All eight tabs in view at once, never behind scroll arrows.
     tabs_->setUsesScrollButtons(false);
     tabs_->setElideMode(Qt::ElideNone);
-    tabs_->addTab(TextItemPage(kPrintTitle, QStringLiteral("Lineara Title"), QStringLiteral("Display Lineara Title"),
+    tabs_->addTab(TextItemPage(kPrintTitle, QStringLiteral("Lineara Title"),
+                               QStringLiteral("Display Lineara Title"),
                                QStringLiteral("LinearaTitleFontButton")),
                   QStringLiteral("Title"));
-    tabs_->addTab(TextItemPage(kPrintKennelName, QStringLiteral("Kennel Name"), QStringLiteral("Display Kennel Name"),
-                               QStringLiteral("KennelNameFontButton")),
-                  QStringLiteral("Kennel"));
-    tabs_->addTab(TextItemPage(kPrintKennelAddress, QStringLiteral("Kennel Address"), QStringLiteral("Display Address"),
-                               QStringLiteral("KennelAddressFontButton")),
-                  QStringLiteral("Address"));
-    tabs_->addTab(TextItemPage(kPrintNotes, QStringLiteral("Print Notes"), QStringLiteral("Display Print Notes"),
-                               QStringLiteral("DogInfoFontButton")),
-                  QStringLiteral("Print Notes"));
-    tabs_->addTab(TextItemPage(kPrintFootnote, QStringLiteral("Footnote"), QStringLiteral("Display Footnote"),
-                               QStringLiteral("FootnoteFontButton")),
-                  QStringLiteral("Footnote"));
+    tabs_->addTab(
+        TextItemPage(kPrintKennelName, QStringLiteral("Kennel Name"),
+                     QStringLiteral("Display Kennel Name"), QStringLiteral("KennelNameFontButton")),
+        QStringLiteral("Kennel"));
+    tabs_->addTab(
+        TextItemPage(kPrintKennelAddress, QStringLiteral("Kennel Address"),
+                     QStringLiteral("Display Address"), QStringLiteral("KennelAddressFontButton")),
+        QStringLiteral("Address"));
+    tabs_->addTab(
+        TextItemPage(kPrintNotes, QStringLiteral("Print Notes"),
+                     QStringLiteral("Display Print Notes"), QStringLiteral("DogInfoFontButton")),
+        QStringLiteral("Print Notes"));
+    tabs_->addTab(
+        TextItemPage(kPrintFootnote, QStringLiteral("Footnote"), QStringLiteral("Display Footnote"),
+                     QStringLiteral("FootnoteFontButton")),
+        QStringLiteral("Footnote"));
     tabs_->addTab(ChartPage(), QStringLiteral("Lineara"));
     tabs_->addTab(BorderPage(), QStringLiteral("Border"));
     tabs_->addTab(AdvancedPage(), QStringLiteral("Advanced"));
@@ -186,8 +198,8 @@ QSlider* PrintLayoutForm::Slider(const QString& name, int* value) {
     return slider;
 }
 
-QWidget* PrintLayoutForm::TextItemPage(int item, const QString& frame_caption, const QString& check_caption,
-                                       const QString& font_button) {
+QWidget* PrintLayoutForm::TextItemPage(int item, const QString& frame_caption,
+                                       const QString& check_caption, const QString& font_button) {
     LayoutWorkingCopy::Item& working = copy_.items[static_cast<std::size_t>(item)];
     const QString prefix = QLatin1String(kItemNames[static_cast<std::size_t>(item)]);
     auto* frame = new QGroupBox(frame_caption);
@@ -221,7 +233,8 @@ QWidget* PrintLayoutForm::TextItemPage(int item, const QString& frame_caption, c
         });
         grid->addWidget(text, 1, 0, 1, 2);
         if (item == kPrintKennelAddress) {
-            const QString hint = QStringLiteral("Note: Use Ctrl-Enter to make a multi-line address");
+            const QString hint =
+                QStringLiteral("Note: Use Ctrl-Enter to make a multi-line address");
             text->setToolTip(hint);
             auto* note = new QLabel(hint, frame);
             note->setObjectName(QStringLiteral("KennelAddressHint"));
@@ -254,9 +267,9 @@ QWidget* PrintLayoutForm::ChartPage() {
         grid->addWidget(new QLabel(QLatin1String(rows[i].first), frame), i, 0);
         grid->addWidget(Slider(QLatin1String(names[i]), rows[i].second), i, 1);
     }
-    auto* note = new QLabel(
-        QStringLiteral("The lineara will print inside the area shown as a grey box in the print preview to the left."),
-        frame);
+    auto* note = new QLabel(QStringLiteral("The lineara will print inside the area shown as a grey "
+                                           "box in the print preview to the left."),
+                            frame);
     note->setWordWrap(true);
     grid->addWidget(note, 4, 0, 1, 2);
     grid->setRowStretch(5, 1);
@@ -282,13 +295,17 @@ QWidget* PrintLayoutForm::BorderPage() {
         connect(colour, &QPushButton::clicked, this, [this, k] { ChooseBorderColour(k); });
         grid->addWidget(colour, row, 1, Qt::AlignRight);
         grid->addWidget(new QLabel(QStringLiteral("Thickness"), frame), row + 1, 0);
-        QSlider* thickness = Slider(QStringLiteral("BorderThicknessSlider%1").arg(k), &border.thickness);
-        thickness->setToolTip(QStringLiteral("Set thickness = 0 (to the left) to disable printing this border"));
+        QSlider* thickness =
+            Slider(QStringLiteral("BorderThicknessSlider%1").arg(k), &border.thickness);
+        thickness->setToolTip(
+            QStringLiteral("Set thickness = 0 (to the left) to disable printing this border"));
         grid->addWidget(thickness, row + 1, 1);
         grid->addWidget(new QLabel(QStringLiteral("Width"), frame), row + 2, 0);
-        grid->addWidget(Slider(QStringLiteral("BorderWidthSlider%1").arg(k), &border.width), row + 2, 1);
+        grid->addWidget(Slider(QStringLiteral("BorderWidthSlider%1").arg(k), &border.width),
+                        row + 2, 1);
         grid->addWidget(new QLabel(QStringLiteral("Height"), frame), row + 3, 0);
-        grid->addWidget(Slider(QStringLiteral("BorderHeightSlider%1").arg(k), &border.height), row + 3, 1);
+        grid->addWidget(Slider(QStringLiteral("BorderHeightSlider%1").arg(k), &border.height),
+                        row + 3, 1);
         grid->setRowMinimumHeight(row + 4, 12);
     }
     grid->setRowStretch(10, 1);
@@ -303,7 +320,8 @@ QWidget* PrintLayoutForm::AdvancedPage() {
         auto* edit = new QLineEdit(frame);
         edit->setObjectName(QLatin1String(name));
         edit->setMaximumWidth(100);
-        connect(edit, &QLineEdit::editingFinished, this, [this, edit, scale] { CalibrationLeft(edit, scale); });
+        connect(edit, &QLineEdit::editingFinished, this,
+                [this, edit, scale] { CalibrationLeft(edit, scale); });
         grid->addWidget(new QLabel(QLatin1String(caption), frame), row, 0);
         grid->addWidget(edit, row, 1);
         return edit;
@@ -312,10 +330,11 @@ QWidget* PrintLayoutForm::AdvancedPage() {
     y_offset_ = box("YOffsetTextBox", "Down Offset (default 0)", 1, false);
     x_scale_ = box("XScaleTextBox", "Width Scale (default 1)", 2, true);
     y_scale_ = box("YScaleTextBox", "Height Scale (default 1)", 3, true);
-    auto* note = new QLabel(QStringLiteral("Use these settings to \"tweak\" the size and location of your printout. "
-                                           "Offsets (in inches) move the entire printed area. Scales make the entire "
-                                           "printed area little bigger (>1) or smaller (<1)."),
-                            frame);
+    auto* note = new QLabel(
+        QStringLiteral("Use these settings to \"tweak\" the size and location of your printout. "
+                       "Offsets (in inches) move the entire printed area. Scales make the entire "
+                       "printed area little bigger (>1) or smaller (<1)."),
+        frame);
     note->setWordWrap(true);
     grid->addWidget(note, 4, 0, 1, 2);
     grid->setRowStretch(5, 1);
@@ -359,21 +378,26 @@ void PrintLayoutForm::RefreshPreview() {
     }
     const QRectF paper = printer_.pageLayout().fullRectPoints();
     const QSizeF inches(paper.width() / 72.0, paper.height() / 72.0);
-    const FontTextMeasurer measure(page_->logicalDpiY());
-    preview_ = lineara::RefreshPreview(copy_, inches, QSizeF(page_->size()), kPreviewLongSide, page_->logicalDpiX(),
-                                       measure, locale_);
+    // One measurer for the dialog's life: it keeps the metrics of the fonts it has seen, so
+    // a dragged slider does not find them again at every step.
+    if (!measure_) {
+        measure_ = std::make_unique<FontTextMeasurer>(page_->logicalDpiY());
+    }
+    preview_ = lineara::RefreshPreview(copy_, inches, QSizeF(page_->size()), kPreviewLongSide,
+                                       page_->logicalDpiX(), *measure_, locale_);
     ShowBorderTitles();
     page_->Show(&preview_);
 }
 
 void PrintLayoutForm::ChooseItemFont(int item) {
     LayoutWorkingCopy::Item& working = copy_.items[static_cast<std::size_t>(item)];
-    const Prompts::FontChoice current{working.font.family, working.font.point_size, working.font.bold,
-                                      working.font.italic,  working.strikeout,      working.font.underline,
-                                      working.colour};
+    const Prompts::FontChoice current{
+        working.font.family, working.font.point_size, working.font.bold, working.font.italic,
+        working.strikeout,   working.font.underline,  working.colour};
     const std::optional<Prompts::FontChoice> chosen = prompts_.ChooseFont(current);
     if (chosen) {
-        working.font = {chosen->family, chosen->point_size, chosen->bold, chosen->italic, chosen->underline};
+        working.font = {chosen->family, chosen->point_size, chosen->bold, chosen->italic,
+                        chosen->underline};
         working.strikeout = chosen->strikeout;
         working.colour = chosen->colour;
     }
@@ -389,7 +413,8 @@ void PrintLayoutForm::ChooseBorderColour(int border) {
 }
 
 void PrintLayoutForm::CalibrationLeft(QLineEdit* box, bool scale) {
-    const QString corrected = scale ? CorrectedScaleText(box->text(), locale_) : CorrectedOffsetText(box->text(), locale_);
+    const QString corrected = scale ? CorrectedScaleText(box->text(), locale_)
+                                    : CorrectedOffsetText(box->text(), locale_);
     if (corrected != box->text()) {
         box->setText(corrected);
     }

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 
 class QCheckBox;
 class QLabel;
@@ -19,6 +20,7 @@ class QTabWidget;
 
 namespace lineara {
 
+class FontTextMeasurer;
 class PreviewPage;
 
 // "Print Layout": places and styles everything the certificate prints around the chart, with
@@ -28,8 +30,9 @@ class PrintLayoutForm : public QDialog {
 
 public:
     // `print_setup` shows the page set-up dialog for `printer`, whose page shapes the preview.
-    PrintLayoutForm(SettingsRecord& settings, Prompts& prompts, QPrinter& printer, std::function<void()> print_setup,
-                    const QString& root_notes, bool notes_null, QWidget* parent = nullptr);
+    PrintLayoutForm(SettingsRecord& settings, Prompts& prompts, QPrinter& printer,
+                    std::function<void()> print_setup, const QString& root_notes, bool notes_null,
+                    QWidget* parent = nullptr);
     ~PrintLayoutForm() override;
 
     void RefreshPreview();
@@ -58,6 +61,7 @@ private:
     LayoutWorkingCopy copy_;
     LayoutPreview preview_;
     bool guard_ = false;
+    std::unique_ptr<FontTextMeasurer> measure_;
 
     PreviewPage* page_ = nullptr;
     QTabWidget* tabs_ = nullptr;

@@ -37,17 +37,19 @@ QString EditedText(const QString& stored) {
 
 }  // namespace
 
-LayoutWorkingCopy LoadLayoutControls(const SettingsRecord& settings, const QString& root_notes, bool notes_null,
-                                     const QLocale& locale) {
+LayoutWorkingCopy LoadLayoutControls(const SettingsRecord& settings, const QString& root_notes,
+                                     bool notes_null, const QLocale& locale) {
     LayoutWorkingCopy copy;
     for (std::size_t i = 0; i < copy.items.size(); ++i) {
         const PrintTextItem& stored = settings.PrintItem[i];
         LayoutWorkingCopy::Item& item = copy.items[i];
         item.show = stored.Show != 0;
-        item.text = i == kPrintNotes ? (notes_null ? kNoPrintNotes : root_notes.trimmed()) : EditedText(stored.Text);
+        item.text = i == kPrintNotes ? (notes_null ? kNoPrintNotes : root_notes.trimmed())
+                                     : EditedText(stored.Text);
         item.horiz = std::clamp<int>(stored.HorizPos, 0, 100);
         item.vert = std::clamp<int>(stored.VertPos, 0, 100);
-        const double size = std::isfinite(stored.FontSize) && stored.FontSize > 0 ? stored.FontSize : 12.0;
+        const double size =
+            std::isfinite(stored.FontSize) && stored.FontSize > 0 ? stored.FontSize : 12.0;
         item.font = {stored.FontName.trimmed(), size, stored.FontBold != 0, stored.FontItalic != 0,
                      stored.FontUnderline != 0};
         item.strikeout = stored.FontStrikethru != 0;
@@ -59,7 +61,8 @@ LayoutWorkingCopy LoadLayoutControls(const SettingsRecord& settings, const QStri
     copy.chart_vert = std::clamp<int>(settings.ChartVertPos, 0, 100);
     for (std::size_t k = 0; k < 2; ++k) {
         const BorderSettings& border = settings.Border[k];
-        copy.borders[k] = {std::clamp<int>(border.Thickness, 0, 100), std::clamp<int>(border.Width, 0, 100),
+        copy.borders[k] = {std::clamp<int>(border.Thickness, 0, 100),
+                           std::clamp<int>(border.Width, 0, 100),
                            std::clamp<int>(border.Height, 0, 100), border.Colour};
     }
     copy.x_offset = Number(settings.XOffset, locale);
@@ -69,7 +72,8 @@ LayoutWorkingCopy LoadLayoutControls(const SettingsRecord& settings, const QStri
     return copy;
 }
 
-void StoreLayoutControls(const LayoutWorkingCopy& copy, SettingsRecord& settings, const QLocale& locale) {
+void StoreLayoutControls(const LayoutWorkingCopy& copy, SettingsRecord& settings,
+                         const QLocale& locale) {
     for (std::size_t i = 0; i < copy.items.size(); ++i) {
         const LayoutWorkingCopy::Item& item = copy.items[i];
         PrintTextItem& stored = settings.PrintItem[i];
@@ -93,8 +97,9 @@ void StoreLayoutControls(const LayoutWorkingCopy& copy, SettingsRecord& settings
     settings.ChartVertPos = static_cast<qint16>(copy.chart_vert);
     for (std::size_t k = 0; k < 2; ++k) {
         const LayoutWorkingCopy::Border& border = copy.borders[k];
-        settings.Border[k] = {static_cast<qint16>(border.thickness), static_cast<qint16>(border.width),
-                              static_cast<qint16>(border.height), border.colour};
+        settings.Border[k] = {static_cast<qint16>(border.thickness),
+                              static_cast<qint16>(border.width), static_cast<qint16>(border.height),
+                              border.colour};
     }
     settings.XOffset = static_cast<float>(LeadingNumber(copy.x_offset, locale));
     settings.YOffset = static_cast<float>(LeadingNumber(copy.y_offset, locale));
@@ -108,7 +113,8 @@ double LeadingNumber(const QString& text, const QLocale& locale) {
     if (point != QLatin1String(".")) {
         normal.replace(point, QStringLiteral("."));
     }
-    static const QRegularExpression leading(QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?"));
+    static const QRegularExpression leading(
+        QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?"));
     const QRegularExpressionMatch match = leading.match(normal);
     if (!match.hasMatch()) {
         return 0;
@@ -151,8 +157,9 @@ QString CorrectedScaleText(const QString& text, const QLocale& locale) {
     return result;
 }
 
-LayoutPreview RefreshPreview(const LayoutWorkingCopy& copy, QSizeF paper_inches, QSizeF frame, double long_side,
-                             double dpi, const TextMeasurer& measure, const QLocale& locale) {
+LayoutPreview RefreshPreview(const LayoutWorkingCopy& copy, QSizeF paper_inches, QSizeF frame,
+                             double long_side, double dpi, const TextMeasurer& measure,
+                             const QLocale& locale) {
     LayoutPreview preview;
     double x_scale = LeadingNumber(copy.x_scale, locale);
     double y_scale = LeadingNumber(copy.y_scale, locale);
@@ -170,13 +177,16 @@ LayoutPreview RefreshPreview(const LayoutWorkingCopy& copy, QSizeF paper_inches,
     } else {
         paper = {long_side, long_side * h / w};
     }
-    preview.paper = QRectF(QPointF((frame.width() - paper.width()) / 2, (frame.height() - paper.height()) / 2), paper);
+    preview.paper = QRectF(
+        QPointF((frame.width() - paper.width()) / 2, (frame.height() - paper.height()) / 2), paper);
     const QRectF& page = preview.paper;
 
-    const QSizeF area(copy.chart_width / 100.0 * page.width(), copy.chart_height / 100.0 * page.height());
-    preview.chart_area = QRectF(QPointF(page.left() + (page.width() - area.width()) * copy.chart_horiz / 100.0,
-                                        page.top() + (page.height() - area.height()) * copy.chart_vert / 100.0),
-                                area);
+    const QSizeF area(copy.chart_width / 100.0 * page.width(),
+                      copy.chart_height / 100.0 * page.height());
+    preview.chart_area =
+        QRectF(QPointF(page.left() + (page.width() - area.width()) * copy.chart_horiz / 100.0,
+                       page.top() + (page.height() - area.height()) * copy.chart_vert / 100.0),
+               area);
 
     // Fonts shown at the preview's scale: the preview page's width against the real one.
     const double real_width_pixels = paper_inches.width() * x_scale * dpi;
@@ -201,7 +211,9 @@ LayoutPreview RefreshPreview(const LayoutWorkingCopy& copy, QSizeF paper_inches,
         label.rect = QRectF(QPointF(page.left() + (page.width() - width) * item.horiz / 100.0,
                                     page.top() + (page.height() - height) * item.vert / 100.0),
                             QSizeF(width, height));
-        label.align = item.horiz < 34 ? Qt::AlignLeft : item.horiz < 67 ? Qt::AlignHCenter : Qt::AlignRight;
+        label.align = item.horiz < 34   ? Qt::AlignLeft
+                      : item.horiz < 67 ? Qt::AlignHCenter
+                                        : Qt::AlignRight;
     }
     for (std::size_t k = 0; k < 2; ++k) {
         const LayoutWorkingCopy::Border& border = copy.borders[k];
@@ -209,7 +221,8 @@ LayoutPreview RefreshPreview(const LayoutWorkingCopy& copy, QSizeF paper_inches,
         shown.colour = border.colour;
         shown.visible = border.thickness != 0;
         shown.line_width = border.thickness / 10 + 1;
-        const QSizeF size(border.width / 100.0 * page.width(), border.height / 100.0 * page.height());
+        const QSizeF size(border.width / 100.0 * page.width(),
+                          border.height / 100.0 * page.height());
         shown.rect = QRectF(QPointF(page.left() + (page.width() - size.width()) / 2,
                                     page.top() + (page.height() - size.height()) / 2),
                             size);

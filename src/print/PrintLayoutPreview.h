@@ -38,10 +38,11 @@ inline const QString kNoPrintNotes = QStringLiteral("(no print notes for the cur
 
 // Fills the working copy from the settings; the notes label shows the root dog's notes
 // (null = none).
-LayoutWorkingCopy LoadLayoutControls(const SettingsRecord& settings, const QString& root_notes, bool notes_null,
-                                     const QLocale& locale);
+LayoutWorkingCopy LoadLayoutControls(const SettingsRecord& settings, const QString& root_notes,
+                                     bool notes_null, const QLocale& locale);
 // Copies the working copy back; the Notes item's text is left alone.
-void StoreLayoutControls(const LayoutWorkingCopy& copy, SettingsRecord& settings, const QLocale& locale);
+void StoreLayoutControls(const LayoutWorkingCopy& copy, SettingsRecord& settings,
+                         const QLocale& locale);
 
 // The number a calibration box's text starts with (0 when it starts with none); the
 // locale's decimal separator counts as well as ".".
@@ -77,7 +78,8 @@ struct LayoutPreview {
 // The page is drawn with its longer side `long_side` pixels, shaped by the paper size (inches)
 // times the scales; a square page counts as portrait. Labels are measured with `measure`,
 // whose unit must be the frame's pixel.
-LayoutPreview RefreshPreview(const LayoutWorkingCopy& copy, QSizeF paper_inches, QSizeF frame, double long_side,
-                             double dpi, const TextMeasurer& measure, const QLocale& locale);
+LayoutPreview RefreshPreview(const LayoutWorkingCopy& copy, QSizeF paper_inches, QSizeF frame,
+                             double long_side, double dpi, const TextMeasurer& measure,
+                             const QLocale& locale);
 
 }  // namespace lineara

@@ -15,7 +15,8 @@
 namespace lineara {
 
 QtCertificatePrinting::QtCertificatePrinting(AppState& state, Prompts& prompts, RecordStore& store,
-                                             const ChartModel& model, std::function<ViewState()> current_view,
+                                             const ChartModel& model,
+                                             std::function<ViewState()> current_view,
                                              QWidget* parent)
     : state_(state),
       prompts_(prompts),
@@ -28,11 +29,13 @@ QtCertificatePrinting::QtCertificatePrinting(AppState& state, Prompts& prompts, 
 }
 
 void QtCertificatePrinting::ReportFailure(const QString& reason) {
-    prompts_.Message(QStringLiteral("Printing Failed"),
-                     QStringLiteral("The certificate could not be printed: the printer reported %1.\r\n\r\nNothing "
-                                    "more is sent for this page.")
-                         .arg(reason),
-                     Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+    prompts_.Message(
+        QStringLiteral("Printing Failed"),
+        QStringLiteral(
+            "The certificate could not be printed: the printer reported %1.\r\n\r\nNothing "
+            "more is sent for this page.")
+            .arg(reason),
+        Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
 }
 
 void QtCertificatePrinting::Print() {
@@ -51,7 +54,9 @@ void QtCertificatePrinting::Print() {
     }
 }
 
-void QtCertificatePrinting::PrintSetup() { prompts_.SetUpPage(printer_); }
+void QtCertificatePrinting::PrintSetup() {
+    prompts_.SetUpPage(printer_);
+}
 
 void QtCertificatePrinting::PrintPreview() {
     TakePrintNotes(store_, state_.settings);
@@ -63,32 +68,37 @@ void QtCertificatePrinting::PrintPreview() {
         dialog.resize(available.width() * 7 / 10, available.height() * 9 / 10);
     }
     const ViewState view = current_view_();
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* printer) {
-        QPainter painter;
-        if (!painter.begin(printer)) {
-            ReportFailure(QStringLiteral("that it could not start the page"));
-            return;
-        }
-        RenderCertificate(painter, model_, view, state_.settings);
-        painter.end();
-    });
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&](QPrinter* printer) {
+                         QPainter painter;
+                         if (!painter.begin(printer)) {
+                             ReportFailure(QStringLiteral("that it could not start the page"));
+                             return;
+                         }
+                         RenderCertificate(painter, model_, view, state_.settings);
+                         painter.end();
+                     });
     dialog.exec();
 }
 
 void QtCertificatePrinting::ExportPdf() {
-    const QString name = CertificateFileName(model_.At(1).dog != 0 ? model_.At(1).display_name : QString());
-    const QString path = prompts_.SaveFile({QStringLiteral("Export Certificate as PDF"), QStringLiteral("PDF File|*.PDF"),
-                                            QDir(state_.working_directory).filePath(name), QStringLiteral("pdf")});
+    const QString name =
+        CertificateFileName(model_.At(1).dog != 0 ? model_.At(1).display_name : QString());
+    const QString path = prompts_.SaveFile(
+        {QStringLiteral("Export Certificate as PDF"), QStringLiteral("PDF File|*.PDF"),
+         QDir(state_.working_directory).filePath(name), QStringLiteral("pdf")});
     if (path.isEmpty()) {
         return;
     }
     TakePrintNotes(store_, state_.settings);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const QString error = WriteCertificatePdf(path, printer_.pageLayout(), model_, current_view_(), state_.settings);
+    const QString error =
+        WriteCertificatePdf(path, printer_.pageLayout(), model_, current_view_(), state_.settings);
     QApplication::restoreOverrideCursor();
     if (!error.isEmpty()) {
         prompts_.Message(QStringLiteral("Error Saving File"),
-                         QStringLiteral("The certificate could not be saved as\r\n%1\r\n\r\n%2").arg(QDir::toNativeSeparators(path), error),
+                         QStringLiteral("The certificate could not be saved as\r\n%1\r\n\r\n%2")
+                             .arg(QDir::toNativeSeparators(path), error),
                          Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
         return;
     }
@@ -98,21 +108,24 @@ void QtCertificatePrinting::ExportPdf() {
 
 void QtCertificatePrinting::SaveChartText(ExportFormat format) {
     const QString path = prompts_.SaveFile({QStringLiteral("Save This Lineara to a Text File"),
-                                            QStringLiteral("Text File|*.TXT"), state_.working_directory,
-                                            QStringLiteral("TXT")});
+                                            QStringLiteral("Text File|*.TXT"),
+                                            state_.working_directory, QStringLiteral("TXT")});
     if (path.isEmpty()) {
         return;
     }
     const QString text = SavedChartText(ChartExportText(model_, current_view_(), format));
     const QString error = WriteChartTextFile(path, text);
     if (!error.isEmpty()) {
-        prompts_.Message(QStringLiteral("Error Saving File"),
-                         QStringLiteral("The lineara could not be saved as\r\n%1\r\n\r\n%2\r\n\r\nNo file was changed.")
-                             .arg(QDir::toNativeSeparators(path), error),
-                         Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+        prompts_.Message(
+            QStringLiteral("Error Saving File"),
+            QStringLiteral(
+                "The lineara could not be saved as\r\n%1\r\n\r\n%2\r\n\r\nNo file was changed.")
+                .arg(QDir::toNativeSeparators(path), error),
+            Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
         return;
     }
-    prompts_.Message(QStringLiteral("File Saved"), QStringLiteral("Lineara Saved as\r\n") + QDir::toNativeSeparators(path));
+    prompts_.Message(QStringLiteral("File Saved"),
+                     QStringLiteral("Lineara Saved as\r\n") + QDir::toNativeSeparators(path));
 }
 
 void QtCertificatePrinting::ExportChart(ExportFormat format) {

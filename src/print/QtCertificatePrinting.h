@@ -21,8 +21,9 @@ class RecordStore;
 // the printer and page chosen once stay chosen.
 class QtCertificatePrinting {
 public:
-    QtCertificatePrinting(AppState& state, Prompts& prompts, RecordStore& store, const ChartModel& model,
-                          std::function<ViewState()> current_view, QWidget* parent);
+    QtCertificatePrinting(AppState& state, Prompts& prompts, RecordStore& store,
+                          const ChartModel& model, std::function<ViewState()> current_view,
+                          QWidget* parent);
 
     // File > Print: the print dialog, then the page; cancel prints nothing and says nothing.
     void Print();

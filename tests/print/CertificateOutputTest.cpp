@@ -19,7 +19,8 @@ namespace {
 
 QString PdfText(const QString& pdf) {
     QProcess process;
-    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    process.start(QStringLiteral("pdftotext"),
+                  {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     EXPECT_TRUE(process.waitForFinished(30000));
     QString text = QString::fromUtf8(process.readAllStandardOutput());
     // Words of one caption may be spread by the layout; compare them with single spaces.
@@ -30,7 +31,8 @@ class CertificateOutputTest : public ::testing::Test {
 protected:
     void SetUp() override {
         database_ = dir_.File(QStringLiteral("Sample Kennel.mdb"));
-        BuildKennelDatabase(QStringLiteral(LINEARA_SOURCE_DIR "/data/sample-kennel.txt"), database_);
+        BuildKennelDatabase(QStringLiteral(LINEARA_SOURCE_DIR "/data/sample-kennel.txt"),
+                            database_);
     }
     void Fill(int gens) {
         view_.num_gens = gens;
@@ -48,7 +50,8 @@ protected:
 TEST_F(CertificateOutputTest, PdfCarriesEveryCaptionAsText) {
     Fill(4);
     const QString pdf = dir_.File(QStringLiteral("out.pdf"));
-    ASSERT_EQ(WriteCertificatePdf(pdf, DefaultCertificatePage(), model_, view_, settings_), QString());
+    ASSERT_EQ(WriteCertificatePdf(pdf, DefaultCertificatePage(), model_, view_, settings_),
+              QString());
     const QString text = PdfText(pdf);
     EXPECT_TRUE(text.contains(QStringLiteral("Certificate of Lineara"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("Kennel Name goes here")));
@@ -61,12 +64,13 @@ TEST_F(CertificateOutputTest, PdfCarriesEveryCaptionAsText) {
 TEST_F(CertificateOutputTest, AFailedPdfLeavesNoFileAndTheOldOneWhole) {
     Fill(2);
     const QString missing = dir_.File(QStringLiteral("no such folder/out.pdf"));
-    EXPECT_NE(WriteCertificatePdf(missing, DefaultCertificatePage(), model_, view_, settings_), QString());
+    EXPECT_NE(WriteCertificatePdf(missing, DefaultCertificatePage(), model_, view_, settings_),
+              QString());
     EXPECT_FALSE(QFile::exists(missing));
     // A folder in the place of the file.
     QDir(dir_.Path()).mkdir(QStringLiteral("taken.pdf"));
-    EXPECT_NE(WriteCertificatePdf(dir_.File(QStringLiteral("taken.pdf")), DefaultCertificatePage(), model_, view_,
-                                  settings_),
+    EXPECT_NE(WriteCertificatePdf(dir_.File(QStringLiteral("taken.pdf")), DefaultCertificatePage(),
+                                  model_, view_, settings_),
               QString());
 }
 
@@ -75,7 +79,8 @@ TEST_F(CertificateOutputTest, ImageShowsTheBorderInItsColourWhereItBelongs) {
     settings_.Border[0] = {60, 80, 80, 0x0000ff};  // red, a tenth of an inch
     settings_.Border[1].Thickness = 0;
     const int dpi = 100;
-    const QImage image = RenderCertificateImage(DefaultCertificatePage(), dpi, model_, view_, settings_);
+    const QImage image =
+        RenderCertificateImage(DefaultCertificatePage(), dpi, model_, view_, settings_);
     ASSERT_EQ(image.size(), QSize(800, 1050));  // 8 by 10.5 inches inside the margins
     // The left edge stands 10 % of the width in: x = 80, halfway down.
     EXPECT_EQ(image.pixelColor(80, 525), QColor(Qt::red));
@@ -84,16 +89,17 @@ TEST_F(CertificateOutputTest, ImageShowsTheBorderInItsColourWhereItBelongs) {
 }
 
 TEST_F(CertificateOutputTest, DefaultFileNameComesFromTheRegisteredName) {
-    EXPECT_EQ(CertificateFileName(QStringLiteral(" Ch. Rock/Roll: \"Best\"? ")), QStringLiteral("Ch. RockRoll Best.pdf"));
+    EXPECT_EQ(CertificateFileName(QStringLiteral(" Ch. Rock/Roll: \"Best\"? ")),
+              QStringLiteral("Ch. RockRoll Best.pdf"));
     EXPECT_EQ(CertificateFileName(QStringLiteral("..")), QStringLiteral("Certificate.pdf"));
 }
 
 TEST_F(CertificateOutputTest, CommandLinePrintAndExportToAFile) {
     const QString pdf = dir_.File(QStringLiteral("cli.pdf"));
-    test::CliResult result = test::RunCliProcess({QStringLiteral("print"), database_, QStringLiteral("--pdf"), pdf,
-                                                  QStringLiteral("--page"), QStringLiteral("a4"),
-                                                  QStringLiteral("--landscape"), QStringLiteral("--gens"),
-                                                  QStringLiteral("3")});
+    test::CliResult result = test::RunCliProcess(
+        {QStringLiteral("print"), database_, QStringLiteral("--pdf"), pdf, QStringLiteral("--page"),
+         QStringLiteral("a4"), QStringLiteral("--landscape"), QStringLiteral("--gens"),
+         QStringLiteral("3")});
     ASSERT_EQ(result.status, 0) << result.err.toStdString();
     Fill(3);
     const QString text = PdfText(pdf);
@@ -113,17 +119,18 @@ TEST_F(CertificateOutputTest, CommandLinePrintAndExportToAFile) {
 
     // export --output writes what File > Save Lineara writes, byte for byte.
     const QString saved = dir_.File(QStringLiteral("chart.txt"));
-    result = test::RunCliProcess({QStringLiteral("export"), database_, QStringLiteral("--gens"), QStringLiteral("3"),
-                                  QStringLiteral("--format"), QStringLiteral("spaces"), QStringLiteral("--output"),
-                                  saved});
+    result = test::RunCliProcess({QStringLiteral("export"), database_, QStringLiteral("--gens"),
+                                  QStringLiteral("3"), QStringLiteral("--format"),
+                                  QStringLiteral("spaces"), QStringLiteral("--output"), saved});
     ASSERT_EQ(result.status, 0) << result.err.toStdString();
     QFile file(saved);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), SavedChartText(ChartExportText(model_, view_, ExportFormat::Spaces)).toUtf8());
+    EXPECT_EQ(file.readAll(),
+              SavedChartText(ChartExportText(model_, view_, ExportFormat::Spaces)).toUtf8());
     const QString html = dir_.File(QStringLiteral("chart.html"));
-    result = test::RunCliProcess({QStringLiteral("export"), database_, QStringLiteral("--gens"), QStringLiteral("3"),
-                                  QStringLiteral("--format"), QStringLiteral("html"), QStringLiteral("--output"),
-                                  html});
+    result = test::RunCliProcess({QStringLiteral("export"), database_, QStringLiteral("--gens"),
+                                  QStringLiteral("3"), QStringLiteral("--format"),
+                                  QStringLiteral("html"), QStringLiteral("--output"), html});
     ASSERT_EQ(result.status, 0);
     QFile html_file(html);
     ASSERT_TRUE(html_file.open(QIODevice::ReadOnly));
@@ -137,7 +144,8 @@ TEST(ChartTextFile, FailuresAreReportedAndLeaveTheOldFileWhole) {
     QDir(dir.Path()).mkdir(QStringLiteral("folder.txt"));
     EXPECT_EQ(WriteChartTextFile(dir.File(QStringLiteral("folder.txt")), QStringLiteral("x")),
               QStringLiteral("a folder of that name is in the way"));
-    EXPECT_NE(WriteChartTextFile(dir.File(QStringLiteral("none/x.txt")), QStringLiteral("x")), QString());
+    EXPECT_NE(WriteChartTextFile(dir.File(QStringLiteral("none/x.txt")), QStringLiteral("x")),
+              QString());
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("first\r\n"));

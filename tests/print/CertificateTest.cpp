@@ -51,8 +51,9 @@ TEST(Certificate, TextBlocksAnchorInThreeBands) {
         double left;
     };
     // "ABCDE" is 0.5 inch wide on an 8-inch page.
-    for (const Case c : {Case{0, 0.0}, Case{33, 7.5 * 0.33}, Case{34, 8 * 0.34 - 0.25}, Case{66, 8 * 0.66 - 0.25},
-                         Case{67, 8 - 7.5 * 0.33 - 0.5}, Case{100, 7.5}}) {
+    for (const Case c :
+         {Case{0, 0.0}, Case{33, 7.5 * 0.33}, Case{34, 8 * 0.34 - 0.25}, Case{66, 8 * 0.66 - 0.25},
+          Case{67, 8 - 7.5 * 0.33 - 0.5}, Case{100, 7.5}}) {
         Fixture f;
         f.Only(kPrintTitle, QStringLiteral("ABCDE   "), c.h, 0);
         const std::vector<PageText> texts = BlockTexts(f.Lay(), 7);
@@ -137,11 +138,11 @@ TEST(Certificate, RowAndWidthFitsStayWithin36And6Points) {
     };
     // Row fit on a 10-inch page: (N + 1) lines of size/60 inch fit the area's height. Names of
     // "[no information]" (16 characters) must also fit half the width.
-    for (const Case c : {Case{2, 20, 90, 15},     // 2 inches: 7.5 x 2
-                         Case{2, 100, 100, 30},   // 36 by height, 30 by half of 8 inches
-                         Case{6, 10, 90, 6},      // 128 lines in 1 inch: the floor of 6
-                         Case{2, 100, 30, 9},     // half of 2.4 inches: 16 x 0.6 x s / 72 <= 1.2
-                         Case{2, 100, 2, 6}}) {   // width fit down to 6
+    for (const Case c : {Case{2, 20, 90, 15},    // 2 inches: 7.5 x 2
+                         Case{2, 100, 100, 30},  // 36 by height, 30 by half of 8 inches
+                         Case{6, 10, 90, 6},     // 128 lines in 1 inch: the floor of 6
+                         Case{2, 100, 30, 9},    // half of 2.4 inches: 16 x 0.6 x s / 72 <= 1.2
+                         Case{2, 100, 2, 6}}) {  // width fit down to 6
         Fixture f;
         f.view.num_gens = c.gens;
         f.settings.ChartHeight = c.height_percent;
@@ -150,7 +151,8 @@ TEST(Certificate, RowAndWidthFitsStayWithin36And6Points) {
             f.model.SetEntry(p, {0, false, ChartModel::kNoInformation, {}, {}});
         }
         const CertificatePage page = f.Lay();
-        EXPECT_EQ(page.name_size, c.size) << c.gens << " " << c.height_percent << " " << c.width_percent;
+        EXPECT_EQ(page.name_size, c.size)
+            << c.gens << " " << c.height_percent << " " << c.width_percent;
         EXPECT_EQ(page.half_line, page.name_size * 1.2 / 72 / 2);
         EXPECT_EQ(page.texts.size(), static_cast<std::size_t>(PositionCount(c.gens)));
     }
@@ -165,11 +167,14 @@ TEST(Certificate, PlacesTakeTheirBands) {
     f.settings.ChartHeight = 70;
     const CertificatePage two = f.Lay();
     const double band = two.chart_area.height() / 7;
-    const auto centre = [&](const CertificatePage& page, int p) { return page.name_at[std::size_t(p)].y() + page.half_line; };
+    const auto centre = [&](const CertificatePage& page, int p) {
+        return page.name_at[std::size_t(p)].y() + page.half_line;
+    };
     // Top to bottom: 4, 2, 5, 1, 6, 3, 7.
     const int order[] = {4, 2, 5, 1, 6, 3, 7};
     for (int k = 0; k < 7; ++k) {
-        EXPECT_NEAR(centre(two, order[k]), two.chart_area.top() + band * (k + 0.5), 1e-9) << order[k];
+        EXPECT_NEAR(centre(two, order[k]), two.chart_area.top() + band * (k + 0.5), 1e-9)
+            << order[k];
     }
     EXPECT_NEAR(two.name_at[1].x(), two.chart_area.left(), 1e-12);
     EXPECT_NEAR(two.name_at[4].x(), two.chart_area.right() - two.widest_name, 1e-9);
@@ -210,7 +215,10 @@ TEST(Certificate, NearlyLevelLinesAreLeftOutByStyle) {
     const double half = diagonal.half_line;
     EXPECT_NEAR(sire.x1(), diagonal.name_at[2].x() - half / 2, 1e-12);
     EXPECT_NEAR(sire.y1(), diagonal.name_at[2].y() + half, 1e-12);
-    EXPECT_NEAR(sire.x2(), diagonal.name_at[1].x() + (diagonal.name_at[2].x() - diagonal.name_at[1].x()) * 0.25 - half / 2, 1e-12);
+    EXPECT_NEAR(sire.x2(),
+                diagonal.name_at[1].x() +
+                    (diagonal.name_at[2].x() - diagonal.name_at[1].x()) * 0.25 - half / 2,
+                1e-12);
     EXPECT_NEAR(sire.y2(), diagonal.name_at[1].y(), 1e-12);
     EXPECT_NEAR(diagonal.lines[1].line.y2(), diagonal.name_at[1].y() + 2 * half, 1e-12);
 }
@@ -222,7 +230,8 @@ TEST(Certificate, NamesAndInformationLinesKeepTheChartsStyles) {
     f.view.not_champ = {false, false, false, true, false};
     f.view.additional_info = kAddlCallName;
     for (int p = 1; p <= 7; ++p) {
-        f.model.SetEntry(p, {p, p == 2, QStringLiteral("Dog %1").arg(p), {}, QStringLiteral("Call %1").arg(p)});
+        f.model.SetEntry(
+            p, {p, p == 2, QStringLiteral("Dog %1").arg(p), {}, QStringLiteral("Call %1").arg(p)});
     }
     // A struck-through block printed before the chart leaves the names unstruck.
     f.Only(kPrintNotes, QStringLiteral("Notes"), 50, 50).FontStrikethru = -1;
@@ -245,7 +254,8 @@ TEST(Certificate, NamesAndInformationLinesKeepTheChartsStyles) {
         EXPECT_FALSE(info.font.underline);
         EXPECT_FALSE(info.strikeout);
         EXPECT_EQ(info.font.point_size, page.name_size * 0.75);
-        EXPECT_EQ(info.rect.topLeft(), page.name_at[std::size_t(p)] + QPointF(0, 2 * page.half_line));
+        EXPECT_EQ(info.rect.topLeft(),
+                  page.name_at[std::size_t(p)] + QPointF(0, 2 * page.half_line));
     }
     f.view.additional_info = kAddlNone;
     EXPECT_EQ(f.Lay().texts.size(), 8u);
@@ -256,8 +266,9 @@ TEST(Certificate, NotesComeFromTheRootDogTrimmed) {
     const QString path = dir.File(QStringLiteral("notes.mdb"));
     test::CreateDatabase(path);
     RecordStore store(path);
-    const qint32 with = test::AddTestDog(store, QStringLiteral("With Notes"), true, 0, 0,
-                                         {{Field::PrintNotes, QStringLiteral("  Best in Show 2024  ")}});
+    const qint32 with =
+        test::AddTestDog(store, QStringLiteral("With Notes"), true, 0, 0,
+                         {{Field::PrintNotes, QStringLiteral("  Best in Show 2024  ")}});
     const qint32 without = test::AddTestDog(store, QStringLiteral("Without"));
     SettingsRecord settings = RestoreDefaultSettings();
     settings.RootDogID = with;

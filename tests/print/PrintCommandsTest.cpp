@@ -37,7 +37,8 @@ protected:
         state_.settings.DatabaseFile = db_;
         state_.settings.RootDogID = root_;
         state_.settings.PrintItem[kPrintNotes].Show = 1;
-        window_ = std::make_unique<MainLinearaForm>(state_, prompts_, std::make_unique<RecordStore>(db_));
+        window_ =
+            std::make_unique<MainLinearaForm>(state_, prompts_, std::make_unique<RecordStore>(db_));
         window_->Load();
         window_->resize(900, 600);
         window_->show();
@@ -69,22 +70,27 @@ protected:
 TEST_F(PrintCommandsTest, PrintWritesThePageAndTakesTheNotesCancelSaysNothing) {
     prompts_.AnswerPrint(std::nullopt);
     Trigger("File_Print");
-    EXPECT_TRUE(prompts_.AllShown().size() == 1 && prompts_.AllShown()[0].kind == ScriptedPrompts::Kind::Print);
+    EXPECT_TRUE(prompts_.AllShown().size() == 1 &&
+                prompts_.AllShown()[0].kind == ScriptedPrompts::Kind::Print);
 
     const QString pdf = work_.File(QStringLiteral("printed.pdf"));
     prompts_.AnswerPrint(pdf);
     Trigger("File_Print");
     EXPECT_EQ(state_.settings.PrintItem[kPrintNotes].Text, QStringLiteral("Whelped in the snow"));
     const QString text = PdfText(pdf);
-    for (const char* expected : {"Certificate of Lineara", "Stonebrook Pup", "STONEBROOK SIRE", "Whelped in the snow"}) {
-        EXPECT_TRUE(text.contains(QLatin1String(expected))) << expected << " in " << text.toStdString();
+    for (const char* expected :
+         {"Certificate of Lineara", "Stonebrook Pup", "STONEBROOK SIRE", "Whelped in the snow"}) {
+        EXPECT_TRUE(text.contains(QLatin1String(expected)))
+            << expected << " in " << text.toStdString();
     }
     EXPECT_TRUE(prompts_.ShownOfKind(ScriptedPrompts::Kind::Message).empty());
-    EXPECT_EQ(window_->Menus().Action(QStringLiteral("File_Print"))->shortcut(), QKeySequence(QKeySequence::Print));
+    EXPECT_EQ(window_->Menus().Action(QStringLiteral("File_Print"))->shortcut(),
+              QKeySequence(QKeySequence::Print));
 }
 
 TEST_F(PrintCommandsTest, PrintSetupChangesThePageOfTheNextPrint) {
-    prompts_.AnswerPageSetup(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF()));
+    prompts_.AnswerPageSetup(
+        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF()));
     Trigger("File_PrintSetup");
     const QPageLayout layout = window_->Printing().Printer().pageLayout();
     EXPECT_EQ(layout.pageSize().id(), QPageSize::A4);
@@ -107,9 +113,10 @@ TEST_F(PrintCommandsTest, SaveLinearaWritesTheRowsTheSignatureAndSaysSo) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
-    EXPECT_EQ(bytes, SavedChartText(ChartExportText(window_->Model(), window_->Menus().CurrentView(),
-                                                    ExportFormat::Spaces))
-                         .toUtf8());
+    EXPECT_EQ(bytes,
+              SavedChartText(ChartExportText(window_->Model(), window_->Menus().CurrentView(),
+                                             ExportFormat::Spaces))
+                  .toUtf8());
     EXPECT_TRUE(bytes.endsWith("\r\n\r\n\r\nGenerated using Lineara v4.0.6\r\n"));
     EXPECT_TRUE(bytes.contains("STONEBROOK SIRE\r\n"));
     EXPECT_TRUE(bytes.startsWith(QByteArray(20, ' ') + "[no information]\r\n"));
@@ -130,7 +137,8 @@ TEST_F(PrintCommandsTest, SaveLinearaWritesTheRowsTheSignatureAndSaysSo) {
 TEST_F(PrintCommandsTest, CopyPutsPlainTextAndTheHtmlTableOnTheClipboard) {
     const ViewState view = window_->Menus().CurrentView();
     Trigger("Edit_Copy_Text");
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), ChartExportText(window_->Model(), view, ExportFormat::Tabs));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(),
+              ChartExportText(window_->Model(), view, ExportFormat::Tabs));
     EXPECT_FALSE(QGuiApplication::clipboard()->mimeData()->hasHtml());
     Trigger("Edit_Copy_HTML");
     const QString html = ChartExportText(window_->Model(), view, ExportFormat::Html);
@@ -138,7 +146,8 @@ TEST_F(PrintCommandsTest, CopyPutsPlainTextAndTheHtmlTableOnTheClipboard) {
     EXPECT_EQ(data->text(), html);
     ASSERT_TRUE(data->hasHtml());
     EXPECT_TRUE(data->html().contains(QStringLiteral("Stonebrook Dam &amp; &lt;Co&gt;")));
-    EXPECT_TRUE(data->html().contains(QRegularExpression(QStringLiteral("<strong>[^<]*STONEBROOK SIRE</strong>"))));
+    EXPECT_TRUE(data->html().contains(
+        QRegularExpression(QStringLiteral("<strong>[^<]*STONEBROOK SIRE</strong>"))));
 }
 
 TEST_F(PrintCommandsTest, ExportPdfOffersTheDogsNameAndWritesThePage) {
