@@ -63,15 +63,22 @@ long PeakMegabytes() {
     return usage.ru_maxrss / 1024;
 }
 
-void BM_Coefficient(benchmark::State& state) {
-    const auto population = static_cast<Population>(state.range(0));
-    const int generations = static_cast<int>(state.range(1));
+std::shared_ptr<DogDatabase> OpenPopulation(benchmark::State& state, Population population) {
     const QString path = PopulationDatabase(population);
     if (path.isEmpty()) {
         state.SkipWithError("the real pedigree is not on this machine");
+        return nullptr;
+    }
+    return DogDatabase::Open(path);
+}
+
+void BM_Coefficient(benchmark::State& state) {
+    const auto population = static_cast<Population>(state.range(0));
+    const int generations = static_cast<int>(state.range(1));
+    const std::shared_ptr<DogDatabase> database = OpenPopulation(state, population);
+    if (!database) {
         return;
     }
-    const auto database = DogDatabase::Open(path);
     const std::vector<qint32> dogs = YoungestDogs(*database, 3);
     std::size_t next = 0;
     double sum = 0;
@@ -101,26 +108,12 @@ BENCHMARK(BM_Coefficient)->Apply(CoefficientArguments)->Unit(benchmark::kMillise
 void BM_LiteralWalk(benchmark::State& state) {
     const auto population = static_cast<Population>(state.range(0));
     const int generations = static_cast<int>(state.range(1));
-    const QString path = PopulationDatabase(population);
-    if (path.isEmpty()) {
-        state.SkipWithError("the real pedigree is not on this machine");
+    const std::shared_ptr<DogDatabase> database = OpenPopulation(state, population);
+    if (!database) {
         return;
     }
-    const auto database = DogDatabase::Open(path);
     const std::vector<qint32> dogs = YoungestDogs(*database, 3);
-    sqlite::Statement statement(database->Connection(), "SELECT SireID, DamID FROM DogInfo WHERE DogID = ?1");
-    const ParentLookup parents = [&statement](qint32 id) -> std::optional<Parents> {
-        statement.Reset();
-        statement.BindInteger(1, id);
-        if (!statement.Step()) {
-            statement.Reset();
-            return std::nullopt;
-        }
-        Parents p{statement.IsNull(0) ? 0 : static_cast<qint32>(statement.Integer(0)),
-                  statement.IsNull(1) ? 0 : static_cast<qint32>(statement.Integer(1))};
-        statement.Reset();
-        return p;
-    };
+    const ParentLookup parents = DatabaseParents(*database);
     std::size_t next = 0;
     for (auto _ : state) {
         std::unordered_map<qint64, double> memo;
@@ -141,13 +134,7 @@ void BM_LiteralWalk(benchmark::State& state) {
     state.SetLabel(kPopulationNames[population]);
 }
 BENCHMARK(BM_LiteralWalk)
-    ->Apply([](benchmark::internal::Benchmark* b) {
-        for (int population = 0; population < kPopulationCount; ++population) {
-            for (const int generations : {10, 15, 20}) {
-                b->Args({population, generations});
-            }
-        }
-    })
+    ->Apply(CoefficientArguments)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
 

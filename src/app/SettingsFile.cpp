@@ -1,12 +1,13 @@
 #include "app/SettingsFile.h"
 
+#include "app/AtomicFile.h"
+
 #include "app/Cp1252.h"
 #include "app/FileExists.h"
 #include "app/Prompts.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <cmath>
@@ -335,20 +336,7 @@ QString WriteSettings(const SettingsRecord& record, const QString& directory) {
     // Keep using the existing file's name if it differs from ours only in letter case.
     const QString path = FindExistingFile(directory, QString::fromLatin1(settings::kFileName))
                              .value_or(QDir(directory).filePath(QString::fromLatin1(settings::kFileName)));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return file.errorString();
-    }
-    const QByteArray bytes = settings::Serialize(record);
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit()) {
-        return file.errorString();
-    }
-    return QString();
+    return WriteFileAtomically(path, settings::Serialize(record));
 }
 
 }  // namespace lineara

@@ -1,11 +1,11 @@
 #include "inbreeding/InbreedingReport.h"
 
 #include "Version.h"
+#include "app/AtomicFile.h"
 #include "store/DogDatabase.h"
 #include "store/Sqlite.h"
 #include "store/StoreError.h"
 
-#include <QSaveFile>
 
 #include <charconv>
 
@@ -225,19 +225,7 @@ void StoreCoefficient(DogDatabase& database, qint32 dog, double coefficient) {
 }
 
 QString WriteReportFile(const QString& path, const QByteArray& report) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return file.errorString();
-    }
-    if (file.write(report) != report.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit()) {
-        return file.errorString();
-    }
-    return QString();
+    return WriteFileAtomically(path, report);
 }
 
 }  // namespace lineara

@@ -1,10 +1,10 @@
 #include "print/ChartExport.h"
+#include "app/AtomicFile.h"
 
 #include "Version.h"
 #include "chart/ChartLayout.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace lineara {
 
@@ -125,20 +125,7 @@ QString WriteChartTextFile(const QString& path, const QString& text) {
     if (QFileInfo(path).isDir()) {
         return QStringLiteral("a folder of that name is in the way");
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return file.errorString();
-    }
-    const QByteArray bytes = text.toUtf8();
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit()) {
-        return file.errorString();
-    }
-    return {};
+    return WriteFileAtomically(path, text.toUtf8());
 }
 
 }  // namespace lineara
