@@ -6,6 +6,7 @@
 #include "app/Prompts.h"
 #include "maintenance/OldDataFile.h"
 #include "store/DogDatabase.h"
+#include "store/DogSchema.h"
 #include "store/StoreError.h"
 
 #include <QDir>
@@ -174,10 +175,19 @@ V3ImportCounts ImportV3File(const QString& dat_path, const QString& target,
     {
         const auto database = DogDatabase::Open(staged.TemporaryPath());
         try {
+            sqlite::Connection& connection = database->Connection();
+            // The file is built aside and thrown away if anything fails, so its rollback
+            // journal can stay in memory: a kill leaves only the temporary file behind.
+            connection.Execute("PRAGMA journal_mode = MEMORY");
+            connection.Execute("PRAGMA cache_size = -65536");
             DogDatabase::Transaction transaction(*database);
+            connection.Execute(schema::DropNameIndexStatements().toUtf8().constData());
             std::vector<qint32> new_id(count + 1, 0);
             std::vector<qint16> sire_ref(count + 1, 0);
             std::vector<qint16> dam_ref(count + 1, 0);
+            // A record number outside the file, or one of a skipped record, means no parent.
+            const auto resolve = [&](qint16 ref) { return ref >= 1 && ref <= count ? new_id[ref] : 0; };
+            const auto earlier = [&](qint16 ref, int k) { return ref < k ? resolve(ref) : 0; };
 
             progress.SetText(Tr("Importing data: pass 1 of 2"));
             for (int k = 1; k <= count; ++k) {
@@ -189,9 +199,14 @@ V3ImportCounts ImportV3File(const QString& dat_path, const QString& target,
                     continue;
                 }
                 fail_after.Step();
-                new_id[k] = database->InsertRow(RecordFrom(raw, name));
                 sire_ref[k] = IntAt(raw, kSireRef);
                 dam_ref[k] = IntAt(raw, kDamRef);
+                // A parent that comes earlier in the file already has its new number: its
+                // link is written with the dog, and pass 2 is left the ones that come later.
+                DogRecord record = RecordFrom(raw, name);
+                record.SetValue(Field::SireID, earlier(sire_ref[k], k));
+                record.SetValue(Field::DamID, earlier(dam_ref[k], k));
+                new_id[k] = database->InsertRow(record);
                 ++counts.imported;
             }
 
@@ -200,10 +215,11 @@ V3ImportCounts ImportV3File(const QString& dat_path, const QString& target,
             DogDatabase::FieldMask links;
             links.set(static_cast<std::size_t>(Field::SireID));
             links.set(static_cast<std::size_t>(Field::DamID));
-            // A record number outside the file, or one of a skipped record, means no parent.
-            const auto resolve = [&](qint16 ref) { return ref >= 1 && ref <= count ? new_id[ref] : 0; };
             for (int k = 1; k <= count; ++k) {
                 progress.SetFraction(double(k) / count);
+                if (new_id[k] == 0 || (sire_ref[k] < k && dam_ref[k] < k)) {
+                    continue;
+                }
                 const qint32 sire = resolve(sire_ref[k]);
                 const qint32 dam = resolve(dam_ref[k]);
                 if (sire == 0 && dam == 0) {
@@ -215,6 +231,8 @@ V3ImportCounts ImportV3File(const QString& dat_path, const QString& target,
                 record.SetValue(Field::DamID, dam);
                 database->UpdateRow(new_id[k], record, links);
             }
+            connection.Execute(schema::NameIndexStatements().toUtf8().constData());
+            connection.Execute(schema::kRebuildNameIndex);
             transaction.Commit();
         } catch (const sqlite::Error& error) {
             database->Fail(QString::fromUtf8(error.what()));

@@ -239,6 +239,15 @@ QString NameIndexStatements() {
                .arg(UnfoldableRegName());
 }
 
+QString DropNameIndexStatements() {
+    return QStringLiteral(
+        "DROP TRIGGER DogInfo_NameAdded;\n"
+        "DROP TRIGGER DogInfo_NameRemoved;\n"
+        "DROP TRIGGER DogInfo_NameChanged;\n"
+        "DROP TABLE DogNameIndex;\n"
+        "DROP INDEX DogInfo_UnfoldableRegName;\n");
+}
+
 const QString& ColumnList() {
     static const QString list = [] {
         QString result;

@@ -148,6 +148,12 @@ QString CreateStatements();
 // The statements that create the name index and the triggers that keep it, without filling
 // it: part of a new database, and the upgrade from layout 1 (which then fills it).
 QString NameIndexStatements();
+// The statements that remove the name index, its triggers and the index of the names it
+// cannot answer for. A file built aside in one go drops them first and makes them again
+// at the end (NameIndexStatements, then kRebuildNameIndex): far cheaper than keeping them
+// up to date one dog at a time.
+QString DropNameIndexStatements();
+inline constexpr const char* kRebuildNameIndex = "INSERT INTO DogNameIndex(DogNameIndex) VALUES ('rebuild')";
 // The characters the partial index DogInfo_UnfoldableRegName was made for (see
 // NameFolding.h), as UTF-8. Part of the layout: changing it means a new layout version.
 extern const char* const kUnfoldableCharacters;

@@ -1,5 +1,6 @@
 #include "maintenance/OldDataFile.h"
 #include "maintenance/V3Import.h"
+#include "records/FindDogSearch.h"
 #include "store/DogDatabase.h"
 #include "store/StoreError.h"
 #include "support/TableSnapshot.h"
@@ -8,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+
+#include <set>
 
 namespace lineara {
 namespace {
@@ -59,6 +62,40 @@ TEST_F(V3ImportTest, LinksParentsAndSkipsNamelessRecords) {
     EXPECT_EQ(rows[1].Long(Field::DamID), 0);
     EXPECT_EQ(rows[2].Long(Field::SireID), 0);
     EXPECT_EQ(rows[2].Long(Field::DamID), 0);
+}
+
+// The import builds the name index once at the end; the file must come out exactly as a new
+// database would hold those dogs, with every search answered.
+TEST_F(V3ImportTest, NameIndexIsBuiltAsInANewDatabase) {
+    Import({Named(QStringLiteral("Ch. Montr\u00e9al")), Named(QStringLiteral("Stra\u00dfe Dog")),
+            Named(QStringLiteral("Plain Dog")), Named(QStringLiteral("plain dogger"))});
+    const auto schema_of = [](const QString& path) {
+        const auto database = DogDatabase::Open(path);
+        sqlite::Statement rows(database->Connection(), "SELECT type, name, sql FROM sqlite_master");
+        std::set<QString> entries;
+        while (rows.Step()) {
+            entries.insert(rows.Text(0) + u'|' + rows.Text(1) + u'|' + rows.Text(2));
+        }
+        return entries;
+    };
+    const QString fresh = work_.File(QStringLiteral("fresh.mdb"));
+    DogDatabase::Create(fresh);
+    EXPECT_EQ(schema_of(target_), schema_of(fresh));
+
+    DogDatabase::Open(target_)->Connection().Execute(
+        "INSERT INTO DogNameIndex(DogNameIndex) VALUES ('integrity-check')");
+    auto connection = OpenSearchConnection(target_);
+    const auto names = [&](const QString& text) {
+        std::vector<QString> found;
+        for (const auto& dog : FindDogs(connection, text, 0).dogs) {
+            found.push_back(dog.reg_name);
+        }
+        return found;
+    };
+    EXPECT_EQ(names(QStringLiteral("TR\u00c9A")), std::vector<QString>{QStringLiteral("Ch. Montr\u00e9al")});
+    EXPECT_EQ(names(QStringLiteral("strasse")), std::vector<QString>{QStringLiteral("Stra\u00dfe Dog")});
+    EXPECT_EQ(names(QStringLiteral("in dog")),
+              (std::vector<QString>{QStringLiteral("Plain Dog"), QStringLiteral("plain dogger")}));
 }
 
 TEST_F(V3ImportTest, EveryTitleFlagAtItsOffset) {
@@ -135,7 +172,7 @@ TEST_F(V3ImportTest, FailureInSecondPassLeavesExistingFileAsItWas) {
     child.SetInt(olddata::kSireRef, 2);
     ASSERT_TRUE(olddata::WriteOldDataFile(
         dat_, olddata::OldDataFileBytes({child, Named(QStringLiteral("Sire")), child})));
-    FailAfter fail(3);  // the two adds of pass 1 pass, the first link fails
+    FailAfter fail(4);  // the three adds pass; the link of the child named before its sire fails
     EXPECT_THROW(ImportV3File(dat_, target_, StagedDatabase::Replace::Allowed, progress_, fail),
                  InjectedFailure);
     EXPECT_EQ(test::SnapshotRows(target_), before);
