@@ -184,7 +184,18 @@ public:
         double f = 0;
         const auto local = local_of_.find(dog);
         if (local != local_of_.end()) {
-            f = Analyse(local->second, generations, false).coefficient;
+            // A dog's coefficient depends only on its sire and dam: full siblings share one.
+            const auto ul = static_cast<std::size_t>(local->second);
+            const quint64 pair = (static_cast<quint64>(static_cast<quint32>(pedigree_.sire[ul] + 1)) << 36) |
+                                 (static_cast<quint64>(static_cast<quint32>(pedigree_.dam[ul] + 1)) << 8) |
+                                 static_cast<quint64>(generations);
+            const auto shared = by_parents_.find(pair);
+            if (shared != by_parents_.end()) {
+                f = shared->second;
+            } else {
+                f = Analyse(local->second, generations, false).coefficient;
+                by_parents_.emplace(pair, f);
+            }
         } else {
             f = Literal(dog, generations).coefficient;
         }
@@ -608,6 +619,7 @@ private:
     LocalPedigree pedigree_;
     std::unordered_map<qint32, int> local_of_;
     std::unordered_map<quint64, double> memo_;
+    std::unordered_map<quint64, double> by_parents_;  // local sire + 1, local dam + 1, depth
 
     // One analysis at a time uses these (sub-analyses run after the sweep and level counts
     // of their caller are finished with them).
