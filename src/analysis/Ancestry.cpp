@@ -78,39 +78,73 @@ AncestryFigures WalkAncestryLiterally(qint32 root, const ParentLookup& parents, 
 
 AncestryFigures CountAncestry(qint32 root, const ParentLookup& parents, int limit) {
     AncestryFigures figures;
-    std::unordered_map<qint32, std::optional<Parents>> cache;
-    const auto lookup = [&](qint32 dog) -> const std::optional<Parents>& {
-        auto it = cache.find(dog);
-        if (it == cache.end()) {
-            it = cache.emplace(dog, Known(parents, dog)).first;
+    // Every dog met gets a dense number, so that the levels are plain arrays; its parents are
+    // looked up once, and their numbers taken when the dog is first counted.
+    struct Node {
+        qint32 dog = 0;
+        bool known = false;
+        qint32 sire_id = 0;
+        qint32 dam_id = 0;
+        int sire = -1;
+        int dam = -1;
+    };
+    std::vector<Node> nodes;
+    std::unordered_map<qint32, int> number;
+    const auto node_of = [&](qint32 dog) {
+        const auto [it, added] = number.try_emplace(dog, static_cast<int>(nodes.size()));
+        if (added) {
+            const std::optional<Parents> record = Known(parents, dog);
+            nodes.push_back(Node{dog, record.has_value(), record ? record->sire : 0, record ? record->dam : 0});
         }
         return it->second;
     };
-    std::unordered_set<qint32> met;
+
+    // Appearances per dog of one generation; `slot` finds a dog in the level being built.
+    using Level = std::vector<std::pair<int, AncestryCount>>;
+    Level level{{node_of(root), 1}};
+    std::vector<int> slot;
+    std::vector<char> met;
     // The known dogs of each generation, kept for tracing the line back from the limit.
-    std::vector<std::vector<qint32>> known_levels;
-    std::unordered_map<qint32, AncestryCount> level{{root, 1}};
+    std::vector<std::vector<int>> known_levels;
     for (int generation = 0; !level.empty(); ++generation) {
-        std::unordered_map<qint32, AncestryCount> next;
-        std::vector<qint32>& known = known_levels.emplace_back();
-        for (const auto& [dog, count] : level) {
-            const std::optional<Parents>& record = lookup(dog);
-            if (!record) {
+        Level next;
+        std::vector<int>& known = known_levels.emplace_back();
+        const auto add = [&](int node, AncestryCount count) {
+            if (slot.size() < nodes.size()) slot.resize(nodes.size(), -1);
+            int& position = slot[static_cast<std::size_t>(node)];
+            if (position < 0) {
+                position = static_cast<int>(next.size());
+                next.emplace_back(node, count);
+            } else {
+                next[static_cast<std::size_t>(position)].second += count;
+            }
+        };
+        for (const auto& [n, count] : level) {
+            if (!nodes[static_cast<std::size_t>(n)].known) {
                 figures.complete_generations = std::min(figures.complete_generations, generation - 1);
                 continue;
             }
-            known.push_back(dog);
+            known.push_back(n);
             figures.entries += count;
             figures.deepest_generation = generation;
             if (generation == limit) {
                 continue;
             }
-            if (met.insert(dog).second) {
+            if (met.size() < nodes.size()) met.resize(nodes.size(), 0);
+            if (met[static_cast<std::size_t>(n)] == 0) {
+                met[static_cast<std::size_t>(n)] = 1;
                 figures.unique += 1;
             }
-            next[record->sire] += count;
-            next[record->dam] += count;
+            if (nodes[static_cast<std::size_t>(n)].sire < 0) {
+                const int sire = node_of(nodes[static_cast<std::size_t>(n)].sire_id);
+                const int dam = node_of(nodes[static_cast<std::size_t>(n)].dam_id);
+                nodes[static_cast<std::size_t>(n)].sire = sire;
+                nodes[static_cast<std::size_t>(n)].dam = dam;
+            }
+            add(nodes[static_cast<std::size_t>(n)].sire, count);
+            add(nodes[static_cast<std::size_t>(n)].dam, count);
         }
+        for (const auto& entry : next) slot[static_cast<std::size_t>(entry.first)] = -1;
         if (generation == limit) {
             break;
         }
@@ -121,28 +155,30 @@ AncestryFigures CountAncestry(qint32 root, const ParentLookup& parents, int limi
     }
 
     // Which dogs of each generation have a line of known dogs up to the limit; then follow
-    // the sire wherever it has one, as the depth-first walk does.
+    // the sire wherever it has one, as the depth-first walk does. Every dog below the limit
+    // has had its parents numbered.
     figures.limit_reached = true;
-    std::vector<std::unordered_set<qint32>> reaches(static_cast<std::size_t>(limit) + 1);
-    reaches[static_cast<std::size_t>(limit)].insert(known_levels[static_cast<std::size_t>(limit)].begin(),
-                                                    known_levels[static_cast<std::size_t>(limit)].end());
-    for (int g = limit - 1; g >= 0; --g) {
-        const auto& above = reaches[static_cast<std::size_t>(g) + 1];
-        for (qint32 dog : known_levels[static_cast<std::size_t>(g)]) {
-            const Parents& p = *lookup(dog);
-            if (above.contains(p.sire) || above.contains(p.dam)) {
-                reaches[static_cast<std::size_t>(g)].insert(dog);
+    const auto generations = static_cast<std::size_t>(limit) + 1;
+    std::vector<std::vector<bool>> reaches(generations, std::vector<bool>(nodes.size(), false));
+    for (int n : known_levels[generations - 1]) reaches[generations - 1][static_cast<std::size_t>(n)] = true;
+    for (std::size_t g = generations - 1; g-- > 0;) {
+        const std::vector<bool>& above = reaches[g + 1];
+        for (int n : known_levels[g]) {
+            const Node& node = nodes[static_cast<std::size_t>(n)];
+            if (above[static_cast<std::size_t>(node.sire)] || above[static_cast<std::size_t>(node.dam)]) {
+                reaches[g][static_cast<std::size_t>(n)] = true;
             }
         }
     }
-    std::vector<qint32> path{root};
-    for (int g = 0; g + 1 < limit; ++g) {
-        const Parents& p = *lookup(path.back());
-        const auto& above = reaches[static_cast<std::size_t>(g) + 1];
-        path.push_back(above.contains(p.sire) ? p.sire : p.dam);
+    std::vector<int> path{number.at(root)};
+    for (std::size_t g = 0; g + 2 < generations; ++g) {
+        const Node& node = nodes[static_cast<std::size_t>(path.back())];
+        path.push_back(reaches[g + 1][static_cast<std::size_t>(node.sire)] ? node.sire : node.dam);
     }
     figures.line.assign(1, 0);
-    figures.line.insert(figures.line.end(), path.rbegin(), path.rend());
+    for (auto it = path.rbegin(); it != path.rend(); ++it) {
+        figures.line.push_back(nodes[static_cast<std::size_t>(*it)].dog);
+    }
     return figures;
 }
 
@@ -203,6 +239,13 @@ ParentLookup DatabaseParents(DogDatabase& database) {
         statement->Reset();
         return p;
     };
+}
+
+AncestryFigures CountAncestry(DogDatabase& database, qint32 root, int limit) {
+    // Without it every lookup takes and drops the file's lock and checks for a journal,
+    // which costs more than the count itself.
+    DogDatabase::ReadTransaction read(database);
+    return CountAncestry(root, DatabaseParents(database), limit);
 }
 
 QString RegNameOf(DogDatabase& database, qint32 dog_id) {

@@ -75,6 +75,8 @@ inline qint32 LoopEntryDog(const std::vector<qint32>& line, const LineRepeat& re
 
 // Parent lookups against a database file; found records are remembered for the run.
 ParentLookup DatabaseParents(DogDatabase& database);
+// CountAncestry on a database file, the whole count inside one read of the file.
+AncestryFigures CountAncestry(DogDatabase& database, qint32 root, int limit = kTraceLimit);
 // A dog's RegName as stored ("" for Null or no record).
 QString RegNameOf(DogDatabase& database, qint32 dog_id);
 

@@ -40,7 +40,7 @@ void ShowLinearaInformation(DogDatabase& database, Prompts& prompts, qint32 root
     AncestryFigures figures;
     {
         WaitCursor wait;
-        figures = CountAncestry(root, DatabaseParents(database));
+        figures = CountAncestry(database, root);
     }
     if (!figures.limit_reached) {
         prompts.Message(QStringLiteral("Lineara Information"), InformationText(root_name, figures));

@@ -78,7 +78,7 @@ int RunInfo(const QStringList& args, Streams& io) {
     return Run("info", args, io, [&](const Target& t) {
         DogDatabase& db = *t.database;
         const QString root_name = ComposeDisplayName(t.dog, TitleStyle::American);
-        const AncestryFigures figures = CountAncestry(t.dog_id, DatabaseParents(db));
+        const AncestryFigures figures = CountAncestry(db, t.dog_id);
         if (!figures.limit_reached) {
             io.out << Lines(InformationText(root_name, figures)) << "\n";
             return kExitOk;

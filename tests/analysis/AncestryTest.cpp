@@ -160,7 +160,7 @@ TEST(AncestryTest, SiblingsAndOffspringComeFromTheParentIndexes) {
     store.AddNew();
     store.SetValue(Field::RegName, QStringLiteral("Null parents"));
     store.Update();
-    test::AddTestDog(store, QStringLiteral("Stranger"), true, 4242, 0);  // dangling sire
+    const qint32 stranger = test::AddTestDog(store, QStringLiteral("Stranger"), true, 4242, 0);  // dangling sire
     DogDatabase& db = store.Database();
 
     const SiblingLists s = FindSiblings(db, root, sire, dam);
@@ -179,9 +179,12 @@ TEST(AncestryTest, SiblingsAndOffspringComeFromTheParentIndexes) {
     EXPECT_TRUE(FindOffspring(db, root).empty());
 
     // Through the database, a parent naming no record is unknown.
-    const AncestryFigures f = CountAncestry(root, DatabaseParents(db));
+    const AncestryFigures f = CountAncestry(db, root);
     EXPECT_EQ(ToDecimal(f.entries), "3");
     EXPECT_EQ(f.complete_generations, 1);
+    // The stranger's dangling sire, counted inside one read of the file as without it.
+    EXPECT_EQ(ToDecimal(CountAncestry(db, stranger).entries),
+              ToDecimal(CountAncestry(stranger, DatabaseParents(db)).entries));
     EXPECT_EQ(RegNameOf(db, root), "Root");
     EXPECT_EQ(RegNameOf(db, half2), "");
 }
