@@ -121,6 +121,7 @@ TrialMatingForm::TrialMatingForm(DogDatabase& database, Prompts& prompts, qint32
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->verticalHeader()->hide();
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 8);
     table_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     for (int c = 1; c < table_->columnCount(); ++c) {
         table_->horizontalHeader()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
