@@ -11,6 +11,7 @@
 #include "chart/ViewOptionMenus.h"
 #include "inbreeding/InbreedingAnalysisForm.h"
 #include "inbreeding/InbreedingReport.h"
+#include "inbreeding/TrialMatingForm.h"
 #include "print/PrintLayoutForm.h"
 #include "print/QtCertificatePrinting.h"
 #include "records/ChartActions.h"
@@ -171,6 +172,21 @@ void MainLinearaForm::ConnectMenus() {
         if (form.result() == QDialog::Accepted) {
             Refill();
         }
+    });
+    on("Analysis_TrialMating", [this] {
+        const QString report = QDir(state_.working_directory).filePath(QString::fromLatin1(kReportFileName));
+        // The find dialog lists males for the sire and females for the dam.
+        auto choose = [this](bool male) -> qint32 {
+            state_.SexHint = male ? 1 : 0;
+            state_.SelectedDogID = 0;
+            dialogs_->FindDog({male ? QStringLiteral("Choose Sire") : QStringLiteral("Choose Dam"),
+                               QStringLiteral("Click on a dog's name to choose it"), false});
+            return state_.SelectedDogID > 0 ? state_.SelectedDogID : 0;
+        };
+        TrialMatingForm form(store_->Database(), prompts_, state_.settings.RootDogID, report, choose,
+                             [this](const QString& path) { ShowReportViewer(prompts_, path, this); }, this);
+        form.exec();
+        state_.SelectedDogID = 0;
     });
     connect(menus_->Action(QStringLiteral("Help_About")), &QAction::triggered, this, [this] {
         HelpAboutForm about(this);

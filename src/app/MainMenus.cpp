@@ -97,6 +97,7 @@ void MainMenus::BuildAnalysis(QMenu* menu) {
     Add(menu, QStringLiteral("Analysis_Siblings"), QStringLiteral("List &Siblings"));
     Add(menu, QStringLiteral("Analysis_Lineara"), QStringLiteral("Lineara &Information"));
     Add(menu, QStringLiteral("Analysis_Inbreeding"), QStringLiteral("Inbreeding and Relationship &Report"));
+    Add(menu, QStringLiteral("Analysis_TrialMating"), QStringLiteral("&Trial Mating…"));
     menu->addSeparator();
     Add(menu, QStringLiteral("Analysis_ClearIC"), QStringLiteral("&Clear All Inbreeding Coefficients"));
 }

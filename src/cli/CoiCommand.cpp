@@ -1,6 +1,7 @@
 #include "cli/CliCommand.h"
 
 #include "inbreeding/InbreedingReport.h"
+#include "inbreeding/TrialMating.h"
 #include "store/DogDatabase.h"
 #include "store/StoreError.h"
 
@@ -13,6 +14,8 @@ namespace {
 struct CoiOptions {
     QString file;
     qint32 dog = 0;
+    qint32 sire = 0;  // with `dam`: a trial mating instead of one dog
+    qint32 dam = 0;
     int generations = kDefaultAnalysisGenerations;
     QString report;
     bool store = false;
@@ -37,15 +40,22 @@ CoiOptions ParseCoiOptions(const QStringList& args) {
     auto is = [](const QString& arg, const char* name) {
         return arg == QLatin1String(name) || arg.startsWith(QLatin1String(name) + u'=');
     };
-    bool have_dog = false;
+    auto dog_id = [&](qsizetype& i, const QString& name) {
+        const QString text = value(i, name);
+        bool ok = false;
+        const qint32 id = text.toInt(&ok);
+        if (!ok || id <= 0) throw BadOption{QStringLiteral("\"%1\" is not a DogID").arg(text)};
+        return id;
+    };
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args.at(i);
         bool ok = false;
         if (is(arg, "--dog")) {
-            const QString text = value(i, QStringLiteral("--dog"));
-            options.dog = text.toInt(&ok);
-            if (!ok || options.dog <= 0) throw BadOption{QStringLiteral("\"%1\" is not a DogID").arg(text)};
-            have_dog = true;
+            options.dog = dog_id(i, QStringLiteral("--dog"));
+        } else if (is(arg, "--sire")) {
+            options.sire = dog_id(i, QStringLiteral("--sire"));
+        } else if (is(arg, "--dam")) {
+            options.dam = dog_id(i, QStringLiteral("--dam"));
         } else if (is(arg, "--gens")) {
             const QString text = value(i, QStringLiteral("--gens"));
             options.generations = text.toInt(&ok);
@@ -69,7 +79,13 @@ CoiOptions ParseCoiOptions(const QStringList& args) {
         }
     }
     if (options.file.isEmpty()) throw BadOption{QStringLiteral("no database file given")};
-    if (!have_dog) throw BadOption{QStringLiteral("no dog given (--dog ID)")};
+    const bool trial = options.sire != 0 || options.dam != 0;
+    if (trial && options.dog != 0) throw BadOption{QStringLiteral("--dog cannot go with --sire and --dam")};
+    if (trial && (options.sire == 0 || options.dam == 0)) {
+        throw BadOption{QStringLiteral("a trial mating needs both --sire ID and --dam ID")};
+    }
+    if (trial && options.store) throw BadOption{QStringLiteral("a trial mating stores nothing (no --store)")};
+    if (!trial && options.dog == 0) throw BadOption{QStringLiteral("no dog given (--dog ID)")};
     return options;
 }
 
@@ -79,25 +95,41 @@ int RunCoi(const QStringList& args, Streams& io) {
     try {
         const CoiOptions options = ParseCoiOptions(args);
         const std::shared_ptr<DogDatabase> database = DogDatabase::Open(options.file);
-        const InbreedingRun run = RunInbreedingAnalysis(*database, options.dog, options.generations);
-        // The report is written before anything is stored, so a failure changes nothing.
-        if (!options.report.isEmpty()) {
-            const QString error = WriteReportFile(options.report, run.report);
+        auto write_report = [&](const QByteArray& report) {
+            const QString error = options.report.isEmpty() ? QString() : WriteReportFile(options.report, report);
             if (!error.isEmpty()) {
                 io.err << "lineara-cli coi: " << options.report << ": " << error << "\n";
+            }
+            return error.isEmpty();
+        };
+        auto figure = [](double value) {
+            char fraction[40];
+            std::snprintf(fraction, sizeof fraction, "%.17g", value);
+            return QString::fromLatin1(fraction) + u' ' + PercentText(value);
+        };
+        if (options.sire != 0) {
+            const TrialMatingRun run = RunTrialMating(*database, options.sire, options.dam, options.generations);
+            if (!write_report(run.report)) {
                 return kExitUsage;
             }
+            io.out << figure(run.mating.analysis.coefficient) << "\n"
+                   << "R " << figure(run.mating.relationship) << "\n";
+            return kExitOk;
+        }
+        const InbreedingRun run = RunInbreedingAnalysis(*database, options.dog, options.generations);
+        // The report is written before anything is stored, so a failure changes nothing.
+        if (!write_report(run.report)) {
+            return kExitUsage;
         }
         if (options.store) {
             StoreCoefficient(*database, options.dog, run.analysis.coefficient);
         }
-        char fraction[40];
-        std::snprintf(fraction, sizeof fraction, "%.17g", run.analysis.coefficient);
-        io.out << fraction << " " << PercentText(run.analysis.coefficient) << "\n";
+        io.out << figure(run.analysis.coefficient) << "\n";
         return kExitOk;
     } catch (const BadOption& error) {
         io.err << "lineara-cli coi: " << error.message << "\n"
-               << "usage: lineara-cli coi FILE --dog ID [--gens 5..20] [--report PATH] [--store]\n";
+               << "usage: lineara-cli coi FILE --dog ID [--gens 5..20] [--report PATH] [--store]\n"
+               << "       lineara-cli coi FILE --sire ID --dam ID [--gens 5..20] [--report PATH]\n";
         return kExitUsage;
     } catch (const StoreError& error) {
         io.err << "lineara-cli coi: " << error.File() << ": " << error.Reason() << "\n";

@@ -26,6 +26,8 @@ void Usage(QTextStream& err) {
            "  offspring FILE --dog ID    list a dog's offspring\n"
            "  coi FILE --dog ID [--gens 5..20] [--report PATH] [--store]\n"
            "                             a dog's coefficient of inbreeding and its report\n"
+           "  coi FILE --sire ID --dam ID [--gens 5..20] [--report PATH]\n"
+           "                             a trial mating: the puppy's coefficient and the pair's relationship\n"
            "  clear-ic FILE              clear every dog's stored inbreeding coefficient\n";
 }
 

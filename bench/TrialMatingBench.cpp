@@ -1,0 +1,98 @@
+// A trial mating as Analysis > Trial Mating… computes it (the planned puppy's coefficient and
+// report, the pair's relationship and the all-generations figure, reading the ancestry from
+// the store), next to the single-dog report of one of the pair's offspring, on the 200,000-dog
+// population and the real dairy-cow pedigree.
+
+#include "inbreeding/InbreedingReport.h"
+#include "inbreeding/TrialMating.h"
+#include "store/DogDatabase.h"
+#include "store/Sqlite.h"
+#include "support/BenchDatabases.h"
+
+#include <benchmark/benchmark.h>
+
+namespace lineara::bench {
+namespace {
+
+QString Population(int which) {
+    if (which == 1) {
+        return RealPedigreeDatabase(QStringLiteral("pedCows.csv"), QStringLiteral("Cow "));
+    }
+    PedigreeOptions o;
+    o.seed = 1;
+    o.generations = 40;
+    o.dogs = 200000;
+    o.inbreeding = 0.3;
+    return CachedDatabase(o, QStringLiteral("200k_rate0.3"));
+}
+
+// The youngest dogs with both parents, with their sires and dams: real matings whose
+// trial-mating figures equal the offspring's own.
+struct Mating {
+    qint32 offspring, sire, dam;
+};
+std::vector<Mating> YoungestMatings(DogDatabase& database, int count) {
+    sqlite::Statement statement(
+        database.Connection(),
+        "SELECT DogID, SireID, DamID FROM DogInfo WHERE SireID > 0 AND DamID > 0 "
+        "ORDER BY DogID DESC LIMIT ?1");
+    statement.BindInteger(1, count);
+    std::vector<Mating> matings;
+    while (statement.Step()) {
+        matings.push_back({static_cast<qint32>(statement.Integer(0)),
+                           static_cast<qint32>(statement.Integer(1)),
+                           static_cast<qint32>(statement.Integer(2))});
+    }
+    return matings;
+}
+
+void Run(benchmark::State& state, bool trial) {
+    const QString path = Population(static_cast<int>(state.range(0)));
+    if (path.isEmpty()) {
+        state.SkipWithError("the real pedigree is not on this machine");
+        return;
+    }
+    const std::shared_ptr<DogDatabase> database = DogDatabase::Open(path);
+    const int generations = static_cast<int>(state.range(1));
+    const std::vector<Mating> matings = YoungestMatings(*database, 3);
+    std::size_t next = 0;
+    for (auto _ : state) {
+        const Mating& m = matings[next++ % matings.size()];
+        if (trial) {
+            const TrialMatingRun run = RunTrialMating(*database, m.sire, m.dam, generations);
+            benchmark::DoNotOptimize(run.report.data());
+        } else {
+            const InbreedingRun run = RunInbreedingAnalysis(*database, m.offspring, generations);
+            benchmark::DoNotOptimize(run.report.data());
+        }
+    }
+    state.SetLabel(state.range(0) == 1 ? "real_cows" : "200k_rate0.3");
+}
+
+void BM_TrialMating(benchmark::State& state) {
+    Run(state, true);
+}
+void BM_OffspringReport(benchmark::State& state) {
+    Run(state, false);
+}
+
+void Arguments(benchmark::internal::Benchmark* b) {
+    for (const int population : {0, 1}) {
+        for (const int generations : {10, 15, 20}) {
+            b->Args({population, generations});
+        }
+    }
+}
+BENCHMARK(BM_TrialMating)
+    ->Apply(Arguments)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_OffspringReport)
+    ->Apply(Arguments)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+
+}  // namespace
+}  // namespace lineara::bench

@@ -1,0 +1,235 @@
+#include "inbreeding/TrialMating.h"
+
+#include "inbreeding/InbreedingReport.h"
+#include "store/DogDatabase.h"
+#include "store/StoreError.h"
+
+#include <cmath>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace lineara {
+
+ParentLookup WithTrialPuppy(ParentLookup parents, qint32 sire, qint32 dam) {
+    return [parents = std::move(parents), sire, dam](qint32 id) -> std::optional<Parents> {
+        if (id == kTrialPuppy) {
+            return Parents{sire, dam};
+        }
+        return parents(id);
+    };
+}
+
+namespace {
+
+constexpr int kUnknown = -1;
+
+// The ancestors of the two dogs (themselves included), each after its parents.
+struct Closure {
+    std::vector<int> sire;  // local indices, kUnknown for none
+    std::vector<int> dam;
+    std::unordered_map<qint32, int> local;
+};
+
+Closure AncestorsInOrder(std::initializer_list<qint32> roots, const ParentLookup& parents) {
+    Closure c;
+    struct Pending {
+        qint32 id;
+        Parents record;
+        int stage;  // 0: sire next, 1: dam next, 2: done
+    };
+    // A dog being walked (on the stack) is marked; a parent found marked closes a loop.
+    std::unordered_map<qint32, char> walking;
+    std::unordered_map<qint32, char> missing;
+    auto known = [&](qint32 id) { return c.local.count(id) != 0; };
+    for (const qint32 root : roots) {
+        if (root == 0 || known(root)) {
+            continue;
+        }
+        const std::optional<Parents> first = parents(root);
+        if (!first) {
+            continue;
+        }
+        std::vector<Pending> stack{{root, *first, 0}};
+        std::vector<std::pair<int, int>> found{{kUnknown, kUnknown}};
+        walking[root] = 1;
+        while (!stack.empty()) {
+            Pending& top = stack.back();
+            if (top.stage == 2) {
+                const int index = static_cast<int>(c.sire.size());
+                c.sire.push_back(found.back().first);
+                c.dam.push_back(found.back().second);
+                c.local.emplace(top.id, index);
+                walking.erase(top.id);
+                stack.pop_back();
+                found.pop_back();
+                if (!found.empty()) {
+                    (stack.back().stage == 1 ? found.back().first : found.back().second) = index;
+                }
+                continue;
+            }
+            const qint32 parent = top.stage == 0 ? top.record.sire : top.record.dam;
+            int& slot = top.stage == 0 ? found.back().first : found.back().second;
+            ++top.stage;
+            if (parent == 0 || walking.count(parent) || missing.count(parent)) {
+                continue;
+            }
+            if (const auto done = c.local.find(parent); done != c.local.end()) {
+                slot = done->second;
+                continue;
+            }
+            const std::optional<Parents> record = parents(parent);
+            if (!record) {
+                missing.emplace(parent, 1);
+                continue;
+            }
+            // The slot is filled in when the parent is finished.
+            walking[parent] = 1;
+            stack.push_back({parent, *record, 0});
+            found.push_back({kUnknown, kUnknown});
+        }
+    }
+    return c;
+}
+
+// Kinship of two dogs of the closure by the tabular rule, each pair worked out once. An
+// explicit stack keeps deep studbooks from exhausting the call stack.
+class Kinship {
+public:
+    explicit Kinship(const Closure& closure) : c_(closure) {}
+
+    double Of(int a, int b) {
+        if (a == kUnknown || b == kUnknown) {
+            return 0;
+        }
+        std::vector<std::pair<int, int>> stack{Ordered(a, b)};
+        while (!stack.empty()) {
+            const auto [i, j] = stack.back();
+            if (memo_.count(Key(i, j))) {
+                stack.pop_back();
+                continue;
+            }
+            // j is the younger (or the same dog): its parents are older than both.
+            const std::pair<int, int> needs[2] = {
+                i == j ? Ordered(Sire(j), Dam(j)) : Ordered(i, Sire(j)),
+                i == j ? std::pair<int, int>{kUnknown, kUnknown} : Ordered(i, Dam(j))};
+            bool ready = true;
+            for (const auto& [x, y] : needs) {
+                if (x != kUnknown && y != kUnknown && !memo_.count(Key(x, y))) {
+                    stack.push_back({x, y});
+                    ready = false;
+                }
+            }
+            if (!ready) {
+                continue;
+            }
+            const double value =
+                i == j ? 0.5 * (1 + Known(needs[0])) : 0.5 * (Known(needs[0]) + Known(needs[1]));
+            memo_.emplace(Key(i, j), value);
+            stack.pop_back();
+        }
+        return memo_.at(Key(Ordered(a, b).first, Ordered(a, b).second));
+    }
+
+private:
+    static std::pair<int, int> Ordered(int a, int b) {
+        if (a == kUnknown || b == kUnknown) {
+            return {kUnknown, kUnknown};
+        }
+        return a <= b ? std::pair<int, int>{a, b} : std::pair<int, int>{b, a};
+    }
+    static quint64 Key(int i, int j) {
+        return (static_cast<quint64>(static_cast<quint32>(i)) << 32) | static_cast<quint32>(j);
+    }
+    int Sire(int z) const { return c_.sire[static_cast<std::size_t>(z)]; }
+    int Dam(int z) const { return c_.dam[static_cast<std::size_t>(z)]; }
+    double Known(const std::pair<int, int>& pair) const {
+        return pair.first == kUnknown ? 0.0 : memo_.at(Key(pair.first, pair.second));
+    }
+
+    const Closure& c_;
+    std::unordered_map<quint64, double> memo_;
+};
+
+QString Trimmed(const QString& text) {
+    qsizetype start = 0;
+    qsizetype end = text.size();
+    while (start < end && text[start] == u' ') {
+        ++start;
+    }
+    while (end > start && text[end - 1] == u' ') {
+        --end;
+    }
+    return text.mid(start, end - start);
+}
+
+}  // namespace
+
+double KinshipOverAllGenerations(qint32 x, qint32 y, const ParentLookup& parents) {
+    const Closure closure = AncestorsInOrder({x, y}, parents);
+    const auto ix = closure.local.find(x);
+    const auto iy = closure.local.find(y);
+    if (ix == closure.local.end() || iy == closure.local.end()) {
+        return 0;
+    }
+    Kinship kinship(closure);
+    return kinship.Of(ix->second, iy->second);
+}
+
+double RelationshipCoefficient(double puppy, double x, double y) {
+    return 2 * puppy / std::sqrt((1 + x) * (1 + y));
+}
+
+TrialMating ComputeTrialMating(qint32 sire, qint32 dam, int generations,
+                               const ParentLookup& parents) {
+    TrialMating mating;
+    mating.analysis =
+        ComputeInbreeding(kTrialPuppy, generations, WithTrialPuppy(parents, sire, dam));
+    const double f_sire =
+        parents(sire) ? ComputeInbreeding(sire, generations - 1, parents).coefficient : 0;
+    const double f_dam =
+        parents(dam) ? ComputeInbreeding(dam, generations - 1, parents).coefficient : 0;
+    // A dog is wholly related to itself. The walk cannot say so: both of the puppy's lines
+    // to any ancestor start at the same dog, so it finds no independent pair of lines at all.
+    mating.relationship =
+        sire == dam ? 1.0 : RelationshipCoefficient(mating.analysis.coefficient, f_sire, f_dam);
+    mating.all_generations = KinshipOverAllGenerations(sire, dam, parents);
+    return mating;
+}
+
+QByteArray TrialMatingReportText(const TrialMating& mating, const std::optional<QString>& sire_name,
+                                 const std::optional<QString>& dam_name, int generations,
+                                 const std::function<QString(qint32)>& name_of) {
+    const QByteArray report =
+        InbreedingReportText({QStringLiteral("Trial mating"), sire_name, dam_name}, mating.analysis,
+                             generations, name_of);
+    // The two figures go right after the table's rows, before the blank line and the legend.
+    const QByteArray legend = "\r\n\\fs16\\par\r\n\\b\\fs16Percent of Blood: ";
+    const qsizetype at = report.lastIndexOf(legend);
+    const QByteArray extra =
+        "\r\n\\fs16\\par\r\n\\b\\fs20Relationship Coefficient = " +
+        PercentText(mating.relationship).toLatin1() +
+        "\\par\\b0\r\n\\b\\fs20Inbreeding Coefficient over all known generations = " +
+        PercentText(mating.all_generations).toLatin1() + "\\par\\b0";
+    QByteArray out = report;
+    out.insert(at, extra);
+    return out;
+}
+
+TrialMatingRun RunTrialMating(DogDatabase& database, qint32 sire, qint32 dam, int generations) {
+    DogDatabase::ReadTransaction read(database);
+    const ParentLookup parents = DatabaseParents(database);
+    for (const qint32 parent : {sire, dam}) {
+        if (parent <= 0 || !parents(parent)) {
+            database.Fail(QStringLiteral("There is no dog with DogID %1.").arg(parent));
+        }
+    }
+    TrialMatingRun run;
+    run.mating = ComputeTrialMating(sire, dam, generations, parents);
+    auto name_of = [&database](qint32 id) { return Trimmed(RegNameOf(database, id)); };
+    run.report =
+        TrialMatingReportText(run.mating, name_of(sire), name_of(dam), generations, name_of);
+    return run;
+}
+
+}  // namespace lineara

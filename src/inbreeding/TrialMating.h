@@ -1,0 +1,59 @@
+#pragma once
+
+#include "inbreeding/Inbreeding.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+namespace lineara {
+
+class DogDatabase;
+
+// The DogID under which a planned puppy is looked up. Stored DogIDs are positive, so no
+// record has it and no stored dog names it as a parent.
+inline constexpr qint32 kTrialPuppy = -1;
+
+// The stored pedigree with a planned puppy of `sire` x `dam` added under kTrialPuppy.
+ParentLookup WithTrialPuppy(ParentLookup parents, qint32 sire, qint32 dam);
+
+// The textbook kinship of two dogs over every known ancestor: the coefficient of inbreeding
+// their puppy would have. It is the tabular method (a_jj = 1 + a_sd / 2, a_ij = (a_is + a_id)
+// / 2 for i older than j, kinship = a / 2) worked out only for the pairs it needs, so the
+// figures are those of the full table. A parent link that would make a dog its own ancestor
+// is left out (the coefficient is not defined through a loop).
+double KinshipOverAllGenerations(qint32 x, qint32 y, const ParentLookup& parents);
+
+// Wright's relationship coefficient of two dogs over N generations:
+// R = 2 F_P / sqrt((1 + F_X)(1 + F_Y)), F_P the coefficient of their puppy over N generations
+// and F_X, F_Y their own over N - 1 (their depth in the puppy's chart). A dog with itself is
+// 1 (ComputeTrialMating sees to that; the chart walk gives such a puppy no coefficient).
+double RelationshipCoefficient(double puppy, double x, double y);
+
+// A planned mating: the puppy's analysis, as a real puppy of the pair would get it, with the
+// pair's relationship and the puppy's coefficient over all known generations.
+struct TrialMating {
+    InbreedingAnalysis analysis;
+    double relationship = 0;
+    double all_generations = 0;
+};
+TrialMating ComputeTrialMating(qint32 sire, qint32 dam, int generations,
+                               const ParentLookup& parents);
+
+// The report of a planned puppy: the inbreeding report with the name line "Trial mating",
+// and after the table the relationship and the coefficient over all known generations.
+QByteArray TrialMatingReportText(const TrialMating& mating, const std::optional<QString>& sire_name,
+                                 const std::optional<QString>& dam_name, int generations,
+                                 const std::function<QString(qint32)>& name_of);
+
+// A trial mating on a database, with its report. Throws StoreError when either parent has
+// no record. Nothing is stored.
+struct TrialMatingRun {
+    TrialMating mating;
+    QByteArray report;
+};
+TrialMatingRun RunTrialMating(DogDatabase& database, qint32 sire, qint32 dam, int generations);
+
+}  // namespace lineara
