@@ -26,7 +26,11 @@ void Usage(QTextStream& err) {
            "  offspring FILE --dog ID    list a dog's offspring\n"
            "  coi FILE --dog ID [--gens 5..20] [--report PATH] [--store]\n"
            "                             a dog's coefficient of inbreeding and its report\n"
-           "  clear-ic FILE              clear every dog's stored inbreeding coefficient\n";
+           "  clear-ic FILE              clear every dog's stored inbreeding coefficient\n"
+           "  export-csv FILE OUT.csv [--root ID --gens 2..20]\n"
+           "                             write every dog, or a dog and its ancestry, as CSV\n"
+           "  import-csv FILE IN.csv [--map COLUMN=FIELD ...] [--dry-run]\n"
+           "                             add the dogs of a CSV file, then fold duplicates\n";
 }
 
 }  // namespace
@@ -64,6 +68,8 @@ int main(int argc, char** argv) {
         {QStringLiteral("offspring"), lineara::cli::RunOffspring},
         {QStringLiteral("coi"), lineara::cli::RunCoi},
         {QStringLiteral("clear-ic"), lineara::cli::RunClearIc},
+        {QStringLiteral("export-csv"), lineara::cli::RunExportCsv},
+        {QStringLiteral("import-csv"), lineara::cli::RunImportCsv},
     };
     const QString name = args.takeFirst();
     const auto it = commands.find(name);
