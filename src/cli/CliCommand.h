@@ -27,5 +27,7 @@ int RunSiblings(const QStringList& args, Streams& io);
 int RunOffspring(const QStringList& args, Streams& io);
 int RunCoi(const QStringList& args, Streams& io);
 int RunClearIc(const QStringList& args, Streams& io);
+int RunExportCsv(const QStringList& args, Streams& io);
+int RunImportCsv(const QStringList& args, Streams& io);
 
 }  // namespace lineara::cli

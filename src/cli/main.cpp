@@ -28,7 +28,11 @@ void Usage(QTextStream& err) {
            "                             a dog's coefficient of inbreeding and its report\n"
            "  coi FILE --sire ID --dam ID [--gens 5..20] [--report PATH]\n"
            "                             a trial mating: the puppy's coefficient and the pair's relationship\n"
-           "  clear-ic FILE              clear every dog's stored inbreeding coefficient\n";
+           "  clear-ic FILE              clear every dog's stored inbreeding coefficient\n"
+           "  export-csv FILE OUT.csv [--root ID --gens 2..20]\n"
+           "                             write every dog, or a dog and its ancestry, as CSV\n"
+           "  import-csv FILE IN.csv [--map COLUMN=FIELD ...] [--dry-run]\n"
+           "                             add the dogs of a CSV file, then fold duplicates\n";
 }
 
 }  // namespace
@@ -66,6 +70,8 @@ int main(int argc, char** argv) {
         {QStringLiteral("offspring"), lineara::cli::RunOffspring},
         {QStringLiteral("coi"), lineara::cli::RunCoi},
         {QStringLiteral("clear-ic"), lineara::cli::RunClearIc},
+        {QStringLiteral("export-csv"), lineara::cli::RunExportCsv},
+        {QStringLiteral("import-csv"), lineara::cli::RunImportCsv},
     };
     const QString name = args.takeFirst();
     const auto it = commands.find(name);

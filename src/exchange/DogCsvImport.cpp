@@ -1,0 +1,438 @@
+#include "exchange/DogCsvImport.h"
+
+#include "exchange/CsvReader.h"
+#include "exchange/CsvText.h"
+#include "records/DateOfBirth.h"
+#include "store/DogDatabase.h"
+#include "store/StoreError.h"
+
+#include <QLocale>
+
+#include <optional>
+
+namespace lineara {
+
+namespace {
+
+// "Date of birth" and "date_of_birth" both read "dateofbirth".
+QString Normalised(const QString& heading) {
+    QString out;
+    for (const QChar c : heading) {
+        if (c.isLetterOrNumber()) {
+            out += c.toCaseFolded();
+        }
+    }
+    return out;
+}
+
+const QHash<QString, int>& Synonyms() {
+    static const QHash<QString, int> synonyms{
+        {QStringLiteral("name"), IndexOf(Field::RegName)},
+        {QStringLiteral("registeredname"), IndexOf(Field::RegName)},
+        {QStringLiteral("dog"), IndexOf(Field::RegName)},
+        {QStringLiteral("id"), IndexOf(Field::DogID)},
+        {QStringLiteral("sire"), kSireNameTarget},
+        {QStringLiteral("father"), kSireNameTarget},
+        {QStringLiteral("dam"), kDamNameTarget},
+        {QStringLiteral("mother"), kDamNameTarget},
+        {QStringLiteral("sex"), IndexOf(Field::SexMale)},
+        {QStringLiteral("gender"), IndexOf(Field::SexMale)},
+        {QStringLiteral("born"), IndexOf(Field::DOB)},
+        {QStringLiteral("dateofbirth"), IndexOf(Field::DOB)},
+        {QStringLiteral("birthdate"), IndexOf(Field::DOB)},
+        {QStringLiteral("birthday"), IndexOf(Field::DOB)},
+        {QStringLiteral("whelped"), IndexOf(Field::DOB)},
+        {QStringLiteral("call"), IndexOf(Field::CallName)},
+        {QStringLiteral("registration"), IndexOf(Field::OtherID)},
+        {QStringLiteral("registrationnumber"), IndexOf(Field::OtherID)},
+        {QStringLiteral("regno"), IndexOf(Field::OtherID)},
+        {QStringLiteral("akc"), IndexOf(Field::AKCID)},
+        {QStringLiteral("ckc"), IndexOf(Field::CKCID)},
+        {QStringLiteral("microchip"), IndexOf(Field::MicrochipID)},
+        {QStringLiteral("chip"), IndexOf(Field::MicrochipID)},
+        {QStringLiteral("tattoo"), IndexOf(Field::TattooID)},
+        {QStringLiteral("titles"), IndexOf(Field::OtherPostTitles)},
+        {QStringLiteral("posttitles"), IndexOf(Field::OtherPostTitles)},
+        {QStringLiteral("pretitles"), IndexOf(Field::OtherPreTitles)},
+        {QStringLiteral("colour"), IndexOf(Field::Description)},
+        {QStringLiteral("color"), IndexOf(Field::Description)},
+        {QStringLiteral("notes"), IndexOf(Field::Comments)},
+        {QStringLiteral("sirename"), kSireNameTarget},
+        {QStringLiteral("damname"), kDamNameTarget},
+    };
+    return synonyms;
+}
+
+std::optional<bool> ParseYesNo(const QString& text, bool sex) {
+    const QString t = text.trimmed().toCaseFolded();
+    if (t.isEmpty()) {
+        return false;
+    }
+    static const QStringList yes{QStringLiteral("y"), QStringLiteral("yes"), QStringLiteral("true"),
+                                 QStringLiteral("1"), QStringLiteral("-1")};
+    static const QStringList no{QStringLiteral("n"), QStringLiteral("no"), QStringLiteral("false"),
+                                QStringLiteral("0")};
+    static const QStringList male{QStringLiteral("m"), QStringLiteral("male"),
+                                  QStringLiteral("dog")};
+    static const QStringList female{QStringLiteral("f"), QStringLiteral("female"),
+                                    QStringLiteral("bitch")};
+    if (yes.contains(t) || (sex ? male.contains(t) : t == QLatin1String("x"))) {
+        return true;
+    }
+    if (no.contains(t) || (sex && female.contains(t))) {
+        return false;
+    }
+    return std::nullopt;
+}
+
+// A parent as the file gives it: a number of a row in the file and/or a registered name.
+struct ParentRef {
+    qint64 file_id = 0;
+    QString name;
+};
+
+struct RowLinks {
+    qint64 row = 0;
+    qint32 new_id = 0;
+    ParentRef sire;
+    ParentRef dam;
+};
+
+class Importer {
+public:
+    Importer(DogDatabase& database, const QString& path, const CsvImportOptions& options,
+             MaintenanceHooks& hooks)
+        : db_(database), path_(path), options_(options), hooks_(hooks) {}
+
+    CsvImportResult Run();
+
+private:
+    void Problem(qint64 row, const QString& text) { result_.problems.push_back({row, text}); }
+    void Step() {
+        if (hooks_.fail_after) {
+            hooks_.fail_after->Step();
+        }
+    }
+    void MapColumns(const QStringList& headings);
+    void ImportRow(const QStringList& fields, qint64 row);
+    qint32 Resolve(const RowLinks& links, const ParentRef& ref, const char* which);
+
+    DogDatabase& db_;
+    QString path_;
+    const CsvImportOptions& options_;
+    MaintenanceHooks& hooks_;
+    CsvImportResult result_;
+    qint32 last_before_ = 0;
+    std::vector<RowLinks> links_;
+    QHash<qint64, qint32> by_file_id_;
+    QHash<QString, qint32> by_name_;  // case-folded, trimmed registered name -> first new dog
+};
+
+void Importer::MapColumns(const QStringList& headings) {
+    result_.headings = headings;
+    std::vector<char> taken(kDamNameTarget + 1, 0);
+    for (const QString& heading : headings) {
+        int target = TargetForHeading(heading);
+        const auto it = options_.mapping.constFind(heading);
+        if (it != options_.mapping.constEnd()) {
+            target = it.value();
+        }
+        if (target != kNoTarget && taken[static_cast<std::size_t>(target)]) {
+            Problem(1, QStringLiteral(
+                           "The column \"%1\" is not imported: another column already goes to %2.")
+                           .arg(heading, TargetName(target)));
+            target = kNoTarget;
+        }
+        if (target != kNoTarget) {
+            taken[static_cast<std::size_t>(target)] = 1;
+        }
+        result_.targets.push_back(target);
+    }
+    if (!taken[static_cast<std::size_t>(IndexOf(Field::RegName))]) {
+        throw CsvError(path_,
+                       QStringLiteral("No column holds the registered names (a heading such as "
+                                      "\"RegName\" or \"Name\" on the first line)."));
+    }
+}
+
+void Importer::ImportRow(const QStringList& fields, qint64 row) {
+    DogRecord record;
+    RowLinks links;
+    links.row = row;
+    std::optional<qint64> file_id;
+    QStringList shown;
+    const qsizetype count =
+        std::min<qsizetype>(fields.size(), static_cast<qsizetype>(result_.targets.size()));
+    for (qsizetype c = 0; c < count; ++c) {
+        const int target = result_.targets[static_cast<std::size_t>(c)];
+        const QString& raw = fields.at(c);
+        if (target == kNoTarget) {
+            continue;
+        }
+        if (target == kSireNameTarget || target == kDamNameTarget) {
+            const QString name = RemoveFormulaGuard(raw).trimmed();
+            (target == kSireNameTarget ? links.sire : links.dam).name = name;
+            continue;
+        }
+        const Field field = FieldAt(target);
+        const QString heading = result_.headings.at(c);
+        switch (KindOf(field)) {
+            case FieldKind::Text:
+            case FieldKind::Memo: {
+                QString text = RemoveFormulaGuard(raw);
+                if (text.size() > MaxLengthOf(field)) {
+                    Problem(row,
+                            QStringLiteral("%1 is longer than %2 characters and was cut to fit.")
+                                .arg(heading)
+                                .arg(MaxLengthOf(field)));
+                    text.truncate(MaxLengthOf(field));
+                }
+                record.SetValue(field, text);
+                break;
+            }
+            case FieldKind::YesNo: {
+                const auto flag = ParseYesNo(raw, field == Field::SexMale);
+                if (!flag) {
+                    Problem(row, field == Field::SexMale
+                                     ? QStringLiteral(
+                                           "The sex \"%1\" is neither male nor female; the dog is "
+                                           "entered as female.")
+                                           .arg(raw)
+                                     : QStringLiteral(
+                                           "%1 \"%2\" is neither yes nor no; it is taken as no.")
+                                           .arg(heading, raw));
+                }
+                record.SetValue(field, flag.value_or(false));
+                break;
+            }
+            case FieldKind::Date: {
+                const QString text = raw.trimmed();
+                QDate date = QDate::fromString(text, Qt::ISODate);
+                if (!date.isValid() && !text.isEmpty()) {
+                    const DateEntry entry = ParseDateOfBirth(text);
+                    if (entry.valid) {
+                        date = entry.date;
+                    } else {
+                        Problem(row,
+                                QStringLiteral("The date \"%1\" cannot be read; %2 is left empty.")
+                                    .arg(raw, heading));
+                    }
+                }
+                record.SetValue(field, date.isValid() ? QVariant(date) : QVariant());
+                break;
+            }
+            case FieldKind::Double: {
+                QString text = raw.trimmed();
+                if (text.isEmpty()) {
+                    break;
+                }
+                double scale = 1.0;
+                if (text.endsWith(QLatin1Char('%'))) {
+                    text.chop(1);
+                    scale = 100.0;
+                }
+                bool ok = false;
+                const double value = QLocale::c().toDouble(text.trimmed(), &ok) / scale;
+                if (!ok || value < 0.0 || value > 1.0) {
+                    Problem(row, QStringLiteral(
+                                     "%1 \"%2\" is not a fraction from 0 to 1; it is left empty.")
+                                     .arg(heading, raw));
+                } else {
+                    record.SetValue(field, value);
+                }
+                break;
+            }
+            case FieldKind::Long: {
+                const QString text = raw.trimmed();
+                if (text.isEmpty()) {
+                    break;
+                }
+                bool ok = false;
+                const qint64 value = text.toLongLong(&ok);
+                if (!ok || value < 0) {
+                    Problem(row, QStringLiteral("%1 \"%2\" is not a dog number; it is ignored.")
+                                     .arg(heading, raw));
+                    break;
+                }
+                if (field == Field::DogID) {
+                    file_id = value;
+                } else if (field == Field::SireID) {
+                    links.sire.file_id = value;
+                } else if (field == Field::DamID) {
+                    links.dam.file_id = value;
+                }
+                break;
+            }
+        }
+    }
+    const QString name = record.Text(Field::RegName).trimmed();
+    if (name.isEmpty()) {
+        Problem(row, QStringLiteral("The row has no registered name and is skipped."));
+        ++result_.skipped;
+        return;
+    }
+    if (static_cast<int>(result_.preview.size()) < options_.preview_rows) {
+        for (qsizetype c = 0; c < static_cast<qsizetype>(result_.targets.size()); ++c) {
+            const int target = result_.targets[static_cast<std::size_t>(c)];
+            QString value;
+            if (target == kSireNameTarget || target == kDamNameTarget) {
+                value = (target == kSireNameTarget ? links.sire : links.dam).name;
+            } else if (target != kNoTarget) {
+                const QVariant v = record.Value(FieldAt(target));
+                value =
+                    KindOf(FieldAt(target)) == FieldKind::YesNo
+                        ? (v.toBool() ? QStringLiteral("Y") : QStringLiteral("N"))
+                    : KindOf(FieldAt(target)) == FieldKind::Date ? v.toDate().toString(Qt::ISODate)
+                    : c < fields.size() && target <= IndexOf(Field::DamID) ? fields.at(c).trimmed()
+                                                                           : v.toString();
+            }
+            shown << value;
+        }
+        result_.preview.push_back(shown);
+    }
+    links.new_id = db_.InsertRow(record);
+    ++result_.imported;
+    if (file_id && *file_id > 0) {
+        if (by_file_id_.contains(*file_id)) {
+            Problem(row,
+                    QStringLiteral(
+                        "The dog number %1 is used by an earlier row; parents are linked to the "
+                        "earlier one.")
+                        .arg(*file_id));
+        } else {
+            by_file_id_.insert(*file_id, links.new_id);
+        }
+    }
+    const QString folded = name.toCaseFolded();
+    if (!by_name_.contains(folded)) {
+        by_name_.insert(folded, links.new_id);
+    }
+    if (links.sire.file_id > 0 || !links.sire.name.isEmpty() || links.dam.file_id > 0 ||
+        !links.dam.name.isEmpty()) {
+        links_.push_back(std::move(links));
+    }
+    Step();
+}
+
+qint32 Importer::Resolve(const RowLinks& links, const ParentRef& ref, const char* which) {
+    if (ref.file_id > 0) {
+        const auto it = by_file_id_.constFind(ref.file_id);
+        if (it != by_file_id_.constEnd()) {
+            return it.value();
+        }
+    }
+    if (!ref.name.isEmpty()) {
+        const auto it = by_name_.constFind(ref.name.toCaseFolded());
+        if (it != by_name_.constEnd()) {
+            return it.value();
+        }
+        const qint32 found = db_.FindNextId(Criterion::ByRegName(ref.name), 0);
+        if (found > 0 && found <= last_before_) {
+            return found;
+        }
+        Problem(links.row,
+                QStringLiteral("The %1 \"%2\" is named nowhere in the file or the database.")
+                    .arg(QLatin1String(which), ref.name));
+        return 0;
+    }
+    if (ref.file_id > 0) {
+        Problem(links.row, QStringLiteral("The %1 number %2 is not in the file.")
+                               .arg(QLatin1String(which))
+                               .arg(ref.file_id));
+    }
+    return 0;
+}
+
+CsvImportResult Importer::Run() {
+    CsvReader reader(path_);
+    result_.delimiter = reader.Delimiter();
+    result_.encoding = reader.Encoding();
+    QStringList fields;
+    if (!reader.Next(fields)) {
+        throw CsvError(path_, QStringLiteral("The file is empty."));
+    }
+    QStringList headings;
+    for (const QString& heading : fields) {
+        headings << heading.trimmed();
+    }
+    MapColumns(headings);
+    try {
+        DogDatabase::Transaction transaction(db_);
+        last_before_ = db_.MaxId();
+        while (reader.Next(fields)) {
+            ImportRow(fields, reader.RecordLine());
+        }
+        for (const RowLinks& links : links_) {
+            const qint32 sire = Resolve(links, links.sire, "sire");
+            const qint32 dam = Resolve(links, links.dam, "dam");
+            if (sire == links.new_id || dam == links.new_id) {
+                Problem(
+                    links.row,
+                    QStringLiteral("The dog is named as its own parent; that parent is left out."));
+            }
+            DogRecord record;
+            DogDatabase::FieldMask changed;
+            if (sire > 0 && sire != links.new_id) {
+                record.SetValue(Field::SireID, sire);
+                changed.set(IndexOf(Field::SireID));
+                ++result_.parents_linked;
+            }
+            if (dam > 0 && dam != links.new_id) {
+                record.SetValue(Field::DamID, dam);
+                changed.set(IndexOf(Field::DamID));
+                ++result_.parents_linked;
+            }
+            db_.UpdateRow(links.new_id, record, changed);
+            Step();
+        }
+        result_.cleanup = RunMergeDriver(db_, QString(), hooks_);
+        if (!options_.dry_run) {
+            transaction.Commit();
+        }
+    } catch (const sqlite::Error& error) {
+        throw StoreError(
+            db_.Path(),
+            QStringLiteral("The database could not be changed, and was left as it was (%1).")
+                .arg(QString::fromUtf8(error.what())));
+    }
+    return result_;
+}
+
+}  // namespace
+
+int TargetForHeading(const QString& heading) {
+    const QString key = Normalised(heading);
+    const auto it = Synonyms().constFind(key);
+    if (it != Synonyms().constEnd()) {
+        return it.value();
+    }
+    for (int i = 0; i < kFieldCount; ++i) {
+        const Field field = FieldAt(i);
+        if (field != Field::SystemUseLongInt && field != Field::SystemUseText &&
+            Normalised(QLatin1String(NameOf(field))) == key) {
+            return i;
+        }
+    }
+    return kNoTarget;
+}
+
+QString TargetName(int target) {
+    if (target == kSireNameTarget) {
+        return QStringLiteral("SireName");
+    }
+    if (target == kDamNameTarget) {
+        return QStringLiteral("DamName");
+    }
+    if (target >= 0 && target < kFieldCount) {
+        return QLatin1String(NameOf(FieldAt(target)));
+    }
+    return QStringLiteral("(not imported)");
+}
+
+CsvImportResult ImportDogsCsv(DogDatabase& database, const QString& path,
+                              const CsvImportOptions& options, MaintenanceHooks& hooks) {
+    Importer importer(database, path, options, hooks);
+    return importer.Run();
+}
+
+}  // namespace lineara
