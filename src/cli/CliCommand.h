@@ -27,5 +27,9 @@ int RunSiblings(const QStringList& args, Streams& io);
 int RunOffspring(const QStringList& args, Streams& io);
 int RunCoi(const QStringList& args, Streams& io);
 int RunClearIc(const QStringList& args, Streams& io);
+int RunDbInfo(const QStringList& args, Streams& io);
+int RunCreate(const QStringList& args, Streams& io);
+int RunMerge(const QStringList& args, Streams& io);
+int RunClean(const QStringList& args, Streams& io);
 
 }  // namespace lineara::cli

@@ -26,7 +26,11 @@ void Usage(QTextStream& err) {
            "  offspring FILE --dog ID    list a dog's offspring\n"
            "  coi FILE --dog ID [--gens 5..20] [--report PATH] [--store]\n"
            "                             a dog's coefficient of inbreeding and its report\n"
-           "  clear-ic FILE              clear every dog's stored inbreeding coefficient\n";
+           "  clear-ic FILE              clear every dog's stored inbreeding coefficient\n"
+           "  dbinfo FILE                file name, size in kB and number of records\n"
+           "  create FILE                a new database holding only the placeholder dog\n"
+           "  merge FILE OTHER           merge OTHER into FILE, then clean up duplicates\n"
+           "  clean FILE                 fold duplicate entries of FILE together\n";
 }
 
 }  // namespace
@@ -64,6 +68,10 @@ int main(int argc, char** argv) {
         {QStringLiteral("offspring"), lineara::cli::RunOffspring},
         {QStringLiteral("coi"), lineara::cli::RunCoi},
         {QStringLiteral("clear-ic"), lineara::cli::RunClearIc},
+        {QStringLiteral("dbinfo"), lineara::cli::RunDbInfo},
+        {QStringLiteral("create"), lineara::cli::RunCreate},
+        {QStringLiteral("merge"), lineara::cli::RunMerge},
+        {QStringLiteral("clean"), lineara::cli::RunClean},
     };
     const QString name = args.takeFirst();
     const auto it = commands.find(name);
