@@ -29,5 +29,9 @@ int RunCoi(const QStringList& args, Streams& io);
 int RunClearIc(const QStringList& args, Streams& io);
 int RunExportCsv(const QStringList& args, Streams& io);
 int RunImportCsv(const QStringList& args, Streams& io);
+int RunDbInfo(const QStringList& args, Streams& io);
+int RunCreate(const QStringList& args, Streams& io);
+int RunMerge(const QStringList& args, Streams& io);
+int RunClean(const QStringList& args, Streams& io);
 
 }  // namespace lineara::cli

@@ -32,7 +32,11 @@ void Usage(QTextStream& err) {
            "  export-csv FILE OUT.csv [--root ID --gens 2..20]\n"
            "                             write every dog, or a dog and its ancestry, as CSV\n"
            "  import-csv FILE IN.csv [--map COLUMN=FIELD ...] [--dry-run]\n"
-           "                             add the dogs of a CSV file, then fold duplicates\n";
+           "                             add the dogs of a CSV file, then fold duplicates\n"
+           "  dbinfo FILE                file name, size in kB and number of records\n"
+           "  create FILE                a new database holding only the placeholder dog\n"
+           "  merge FILE OTHER           merge OTHER into FILE, then clean up duplicates\n"
+           "  clean FILE                 fold duplicate entries of FILE together\n";
 }
 
 }  // namespace
@@ -72,6 +76,10 @@ int main(int argc, char** argv) {
         {QStringLiteral("clear-ic"), lineara::cli::RunClearIc},
         {QStringLiteral("export-csv"), lineara::cli::RunExportCsv},
         {QStringLiteral("import-csv"), lineara::cli::RunImportCsv},
+        {QStringLiteral("dbinfo"), lineara::cli::RunDbInfo},
+        {QStringLiteral("create"), lineara::cli::RunCreate},
+        {QStringLiteral("merge"), lineara::cli::RunMerge},
+        {QStringLiteral("clean"), lineara::cli::RunClean},
     };
     const QString name = args.takeFirst();
     const auto it = commands.find(name);

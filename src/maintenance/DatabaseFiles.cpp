@@ -22,10 +22,6 @@ QString DatabaseInfoText(const QString& database_file, qint64 bytes, qint64 reco
            QString::number(records) + cr;
 }
 
-bool HasDatabaseExtension(const QString& path) {
-    return path.toUpper().endsWith(QLatin1String(".MDB"));
-}
-
 bool IsValidDatabaseName(const QString& name) {
     static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
     for (const QChar c : name) {

@@ -13,10 +13,6 @@ qint64 SizeInKb(qint64 bytes);
 // The Database Information text: lines ended by a carriage return each.
 QString DatabaseInfoText(const QString& database_file, qint64 bytes, qint64 records);
 
-// True when the chosen name ends in ".MDB", in any letter case (an empty, cancelled name
-// does not).
-bool HasDatabaseExtension(const QString& path);
-
 // The characters a new database name cannot hold, and the message that says so.
 bool IsValidDatabaseName(const QString& name);
 QString InvalidFilenameText();
