@@ -85,9 +85,10 @@ DogListForm::DogListForm(AppState& state, const QString& object_name, const QStr
     layout->addWidget(hint);
     layout->addLayout(bottom);
 
-    // Never smaller than 4000 by 3000 twips, and wide enough for the heading.
+    // Never smaller than 4000 by 3000 twips, and wide enough for the heading and the hint.
     const int dpi = logicalDpiX();
-    const int min_width = std::max(4000 * dpi / 1440, heading_label->sizeHint().width() + 400 * dpi / 1440);
+    const int text_width = std::max(heading_label->sizeHint().width(), hint->sizeHint().width());
+    const int min_width = std::max(4000 * dpi / 1440, text_width + 400 * dpi / 1440);
     setMinimumSize(min_width, 3000 * logicalDpiY() / 1440);
     resize(std::max(min_width, fontMetrics().averageCharWidth() * 100), fontMetrics().lineSpacing() * 24);
     if (const QScreen* screen = QApplication::primaryScreen()) {

@@ -26,6 +26,8 @@ TEST(DogListFormTest, ListsDogsOrNoneAndAClickChoosesTheDog) {
     // The minimum is 4000 x 3000 twips.
     EXPECT_GE(form->minimumWidth(), 4000 * form->logicalDpiX() / 1440);
     EXPECT_EQ(form->minimumHeight(), 3000 * form->logicalDpiY() / 1440);
+    // At its smallest the hint is still read whole.
+    EXPECT_GT(form->minimumWidth(), form->findChild<QLabel*>(QStringLiteral("Label2"))->sizeHint().width());
 
     emit half->itemClicked(half->item(0));
     EXPECT_EQ(state.SelectedDogID, 0);
