@@ -5,6 +5,7 @@
 #include "store/StoreError.h"
 
 #include <cmath>
+#include <queue>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -92,64 +93,58 @@ Closure AncestorsInOrder(std::initializer_list<qint32> roots, const ParentLookup
     return c;
 }
 
-// Kinship of two dogs of the closure by the tabular rule, each pair worked out once. An
-// explicit stack keeps deep studbooks from exhausting the call stack.
-class Kinship {
-public:
-    explicit Kinship(const Closure& closure) : c_(closure) {}
-
-    double Of(int a, int b) {
-        if (a == kUnknown || b == kUnknown) {
-            return 0;
-        }
-        std::vector<std::pair<int, int>> stack{Ordered(a, b)};
-        while (!stack.empty()) {
-            const auto [i, j] = stack.back();
-            if (memo_.count(Key(i, j))) {
-                stack.pop_back();
-                continue;
-            }
-            // j is the younger (or the same dog): its parents are older than both.
-            const std::pair<int, int> needs[2] = {
-                i == j ? Ordered(Sire(j), Dam(j)) : Ordered(i, Sire(j)),
-                i == j ? std::pair<int, int>{kUnknown, kUnknown} : Ordered(i, Dam(j))};
-            bool ready = true;
-            for (const auto& [x, y] : needs) {
-                if (x != kUnknown && y != kUnknown && !memo_.count(Key(x, y))) {
-                    stack.push_back({x, y});
-                    ready = false;
+// The coefficients of every dog of the closure, oldest first, by Meuwissen and Luo's method:
+// a dog's a_ii is the sum over its ancestors j (itself included) of L_ij^2 D_j, where L_ij is
+// the share of j in i's genes and D_j the Mendelian sampling variance of j, which depends only
+// on the coefficients of j's parents, already known. The ancestors are taken youngest first
+// from a heap, so each one's share is complete before it is passed on to its parents.
+std::vector<double> CoefficientsOfClosure(const Closure& c) {
+    const std::size_t n = c.sire.size();
+    std::vector<double> f(n, 0.0);
+    std::vector<double> d(n, 1.0);
+    std::vector<double> share(n, 0.0);
+    std::vector<char> queued(n, 0);
+    std::priority_queue<int> heap;
+    for (std::size_t i = 0; i < n; ++i) {
+        const int s = c.sire[i];
+        const int m = c.dam[i];
+        if (s != kUnknown && m != kUnknown) {
+            double a = 0;
+            heap.push(static_cast<int>(i));
+            share[i] = 1;
+            queued[i] = 1;
+            while (!heap.empty()) {
+                const auto j = static_cast<std::size_t>(heap.top());
+                heap.pop();
+                queued[j] = 0;
+                const double l = share[j];
+                share[j] = 0;
+                a += l * l *
+                     (j == i ? 0.5 - 0.25 * (f[static_cast<std::size_t>(s)] +
+                                             f[static_cast<std::size_t>(m)])
+                             : d[j]);
+                for (const int parent : {c.sire[j], c.dam[j]}) {
+                    if (parent != kUnknown) {
+                        const auto p = static_cast<std::size_t>(parent);
+                        share[p] += 0.5 * l;
+                        if (!queued[p]) {
+                            queued[p] = 1;
+                            heap.push(parent);
+                        }
+                    }
                 }
             }
-            if (!ready) {
-                continue;
-            }
-            const double value =
-                i == j ? 0.5 * (1 + Known(needs[0])) : 0.5 * (Known(needs[0]) + Known(needs[1]));
-            memo_.emplace(Key(i, j), value);
-            stack.pop_back();
+            f[i] = a - 1;
         }
-        return memo_.at(Key(Ordered(a, b).first, Ordered(a, b).second));
+        const double fs = s == kUnknown ? 0 : f[static_cast<std::size_t>(s)];
+        const double fm = m == kUnknown ? 0 : f[static_cast<std::size_t>(m)];
+        d[i] = s != kUnknown && m != kUnknown ? 0.5 - 0.25 * (fs + fm)
+               : s != kUnknown                ? 0.75 - 0.25 * fs
+               : m != kUnknown                ? 0.75 - 0.25 * fm
+                                              : 1.0;
     }
-
-private:
-    static std::pair<int, int> Ordered(int a, int b) {
-        if (a == kUnknown || b == kUnknown) {
-            return {kUnknown, kUnknown};
-        }
-        return a <= b ? std::pair<int, int>{a, b} : std::pair<int, int>{b, a};
-    }
-    static quint64 Key(int i, int j) {
-        return (static_cast<quint64>(static_cast<quint32>(i)) << 32) | static_cast<quint32>(j);
-    }
-    int Sire(int z) const { return c_.sire[static_cast<std::size_t>(z)]; }
-    int Dam(int z) const { return c_.dam[static_cast<std::size_t>(z)]; }
-    double Known(const std::pair<int, int>& pair) const {
-        return pair.first == kUnknown ? 0.0 : memo_.at(Key(pair.first, pair.second));
-    }
-
-    const Closure& c_;
-    std::unordered_map<quint64, double> memo_;
-};
+    return f;
+}
 
 QString Trimmed(const QString& text) {
     qsizetype start = 0;
@@ -172,8 +167,11 @@ double KinshipOverAllGenerations(qint32 x, qint32 y, const ParentLookup& parents
     if (ix == closure.local.end() || iy == closure.local.end()) {
         return 0;
     }
-    Kinship kinship(closure);
-    return kinship.Of(ix->second, iy->second);
+    // The kinship of the pair is the coefficient of a puppy of theirs, placed last.
+    Closure with_puppy = closure;
+    with_puppy.sire.push_back(ix->second);
+    with_puppy.dam.push_back(iy->second);
+    return CoefficientsOfClosure(with_puppy).back();
 }
 
 double RelationshipCoefficient(double puppy, double x, double y) {

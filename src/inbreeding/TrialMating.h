@@ -20,10 +20,9 @@ inline constexpr qint32 kTrialPuppy = -1;
 ParentLookup WithTrialPuppy(ParentLookup parents, qint32 sire, qint32 dam);
 
 // The textbook kinship of two dogs over every known ancestor: the coefficient of inbreeding
-// their puppy would have. It is the tabular method (a_jj = 1 + a_sd / 2, a_ij = (a_is + a_id)
-// / 2 for i older than j, kinship = a / 2) worked out only for the pairs it needs, so the
-// figures are those of the full table. A parent link that would make a dog its own ancestor
-// is left out (the coefficient is not defined through a loop).
+// their puppy would have, by Meuwissen and Luo's method over the ancestors of the two. A
+// parent link that would make a dog its own ancestor is left out (the coefficient is not
+// defined through a loop).
 double KinshipOverAllGenerations(qint32 x, qint32 y, const ParentLookup& parents);
 
 // Wright's relationship coefficient of two dogs over N generations:
