@@ -12,6 +12,7 @@
 #include "inbreeding/InbreedingAnalysisForm.h"
 #include "inbreeding/InbreedingReport.h"
 #include "inbreeding/TrialMatingForm.h"
+#include "maintenance/DatabaseFiles.h"
 #include "print/PrintLayoutForm.h"
 #include "print/QtCertificatePrinting.h"
 #include "records/ChartActions.h"
@@ -78,7 +79,7 @@ void MainLinearaForm::ShowPopup(int position, QPoint global_position) {
 void MainLinearaForm::ConnectMenus() {
     // Commands that later parts of the program provide stay greyed out until they exist.
     for (const char* name :
-         {"File_DatabaseInfo", "File_CleanDB", "File_LoadDB", "File_MergeDB", "File_NewDB"}) {
+         {"File_CleanDB", "File_LoadDB", "File_MergeDB", "File_NewDB"}) {
         menus_->Action(QLatin1String(name))->setEnabled(false);
     }
     connect(menus_->Action(QStringLiteral("File_Exit")), &QAction::triggered, this, &QWidget::close);
@@ -159,6 +160,11 @@ void MainLinearaForm::ConnectMenus() {
         if (RunClearAllInbreedingCoefficients(store_->Database(), prompts_, {}, hourglass)) {
             Refill();
         }
+    });
+    on("File_DatabaseInfo", [this] {
+        const qint64 records = store_->Database().CountRows();
+        prompts_.Message(QStringLiteral("Database Information"),
+                         DatabaseInfoText(state_.DatabasePath(), QFileInfo(state_.DatabasePath()).size(), records));
     });
     on("Help_Contents", [this] { ShowHelpViewer(prompts_, this); });
     on("Analysis_Inbreeding", [this] {

@@ -1,12 +1,14 @@
 #include "app/MainLinearaForm.h"
 #include "app/SettingsFile.h"
 #include "chart/ChartWidget.h"
+#include "maintenance/DatabaseFiles.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempWorkDir.h"
 #include "support/TestDatabase.h"
 
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QAction>
 #include <QApplication>
 #include <QFile>
@@ -121,6 +123,21 @@ TEST_F(MainWindowTest, CaptionAndMenusAreAsDesigned) {
         ASSERT_NE(action, nullptr);
         EXPECT_EQ(action->text(), QString::fromUtf8(caption)) << name;
     }
+}
+
+TEST_F(MainWindowTest, DatabaseInformationShowsNameSizeAndCount) {
+    auto window = Open();
+    Action(*window, "File_DatabaseInfo")->trigger();
+    const auto* shown = prompts_.LastMessage();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->title, QStringLiteral("Database Information"));
+    EXPECT_EQ(shown->buttons, Prompts::Buttons::Ok);
+    EXPECT_EQ(shown->icon, Prompts::Icon::None);
+    const qint64 kb = SizeInKb(QFileInfo(db_).size());
+    EXPECT_EQ(shown->text, QStringLiteral("Information on the database currently in use:\r\rFile Name:  %1\r"
+                                          "File Size:  %2 kB\rNumber of individual records:  3\r")
+                               .arg(db_)
+                               .arg(kb));
 }
 
 TEST_F(MainWindowTest, AboutWindowShowsTheVersionAndCloses) {
