@@ -32,6 +32,26 @@ struct WaitCursor {
 
 }  // namespace
 
+QSlider* AddGenerationsSlider(QWidget* owner, QLabel*& label) {
+    auto* slider = new QSlider(Qt::Horizontal, owner);
+    slider->setObjectName(QStringLiteral("NumGensSlider"));
+    slider->setRange(kMinAnalysisGenerations, kMaxAnalysisGenerations);
+    slider->setSingleStep(1);
+    slider->setPageStep(5);
+    slider->setTickPosition(QSlider::TicksBelow);
+    slider->setTickInterval(1);
+    slider->setValue(kDefaultAnalysisGenerations);
+    QLabel* shown = label = new QLabel(owner);
+    shown->setObjectName(QStringLiteral("NumGensLabel"));
+    shown->setAlignment(Qt::AlignCenter);
+    auto show_generations = [shown](int value) {
+        shown->setText(QString::number(value) + QStringLiteral(" Generations"));
+    };
+    show_generations(slider->value());
+    QObject::connect(slider, &QSlider::valueChanged, shown, show_generations);
+    return slider;
+}
+
 InbreedingAnalysisForm::InbreedingAnalysisForm(DogDatabase& database, qint32 root, Prompts& prompts,
                                                QString report_path, QWidget* parent)
     : QDialog(parent), database_(database), root_(root), prompts_(prompts), report_path_(std::move(report_path)) {
@@ -46,22 +66,7 @@ InbreedingAnalysisForm::InbreedingAnalysisForm(DogDatabase& database, qint32 roo
                        "precise the result will be, ten generations is suggested under normal circumstances as it "
                        "tends to produce sufficiently precise results."),
         this);
-    slider_ = new QSlider(Qt::Horizontal, this);
-    slider_->setObjectName(QStringLiteral("NumGensSlider"));
-    slider_->setRange(kMinAnalysisGenerations, kMaxAnalysisGenerations);
-    slider_->setSingleStep(1);
-    slider_->setPageStep(5);
-    slider_->setTickPosition(QSlider::TicksBelow);
-    slider_->setTickInterval(1);
-    slider_->setValue(kDefaultAnalysisGenerations);
-    generations_label_ = new QLabel(this);
-    generations_label_->setObjectName(QStringLiteral("NumGensLabel"));
-    generations_label_->setAlignment(Qt::AlignCenter);
-    auto show_generations = [this](int value) {
-        generations_label_->setText(QString::number(value) + QStringLiteral(" Generations"));
-    };
-    show_generations(slider_->value());
-    connect(slider_, &QSlider::valueChanged, this, show_generations);
+    slider_ = AddGenerationsSlider(this, generations_label_);
     note_label_ = WrappedLabel(
         "NoteLabel",
         QStringLiteral("Note: this inbreeding and relationship analysis may take a long time particularly if you "

@@ -12,6 +12,10 @@ namespace lineara {
 class DogDatabase;
 class Prompts;
 
+// The generations slider (5 to 20, ten to start with) and the "N Generations" label that
+// follows it, as the analysis dialogs show them.
+QSlider* AddGenerationsSlider(QWidget* owner, QLabel*& label);
+
 // "Inbreeding and Relationship Analysis": the number of generations, then Calculate works
 // out the root dog's coefficient, stores it in the dog's IC and writes the report file.
 // Cancel changes nothing. The dialog is accepted once the calculation has been done.

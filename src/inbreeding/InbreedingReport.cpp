@@ -2,6 +2,7 @@
 
 #include "Version.h"
 #include "app/AtomicFile.h"
+#include "app/TrimBlanks.h"
 #include "store/DogDatabase.h"
 #include "store/Sqlite.h"
 #include "store/StoreError.h"
@@ -92,18 +93,6 @@ QByteArray TableRow(const AncestorEntry& e, const QString& name) {
     row += RightAligned(PercentText(e.contribution), 8);
     row += "\\~\\~\\par";
     return row;
-}
-
-QString TrimBlanks(const QString& text) {
-    qsizetype start = 0;
-    qsizetype end = text.size();
-    while (start < end && text[start] == u' ') {
-        ++start;
-    }
-    while (end > start && text[end - 1] == u' ') {
-        --end;
-    }
-    return text.mid(start, end - start);
 }
 
 }  // namespace

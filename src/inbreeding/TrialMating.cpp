@@ -1,5 +1,6 @@
 #include "inbreeding/TrialMating.h"
 
+#include "app/TrimBlanks.h"
 #include "inbreeding/InbreedingReport.h"
 #include "store/DogDatabase.h"
 #include "store/StoreError.h"
@@ -146,18 +147,6 @@ std::vector<double> CoefficientsOfClosure(const Closure& c) {
     return f;
 }
 
-QString Trimmed(const QString& text) {
-    qsizetype start = 0;
-    qsizetype end = text.size();
-    while (start < end && text[start] == u' ') {
-        ++start;
-    }
-    while (end > start && text[end - 1] == u' ') {
-        --end;
-    }
-    return text.mid(start, end - start);
-}
-
 }  // namespace
 
 double KinshipOverAllGenerations(qint32 x, qint32 y, const ParentLookup& parents) {
@@ -224,7 +213,7 @@ TrialMatingRun RunTrialMating(DogDatabase& database, qint32 sire, qint32 dam, in
     }
     TrialMatingRun run;
     run.mating = ComputeTrialMating(sire, dam, generations, parents);
-    auto name_of = [&database](qint32 id) { return Trimmed(RegNameOf(database, id)); };
+    auto name_of = [&database](qint32 id) { return TrimBlanks(RegNameOf(database, id)); };
     run.report =
         TrialMatingReportText(run.mating, name_of(sire), name_of(dam), generations, name_of);
     return run;

@@ -1,6 +1,7 @@
 #include "inbreeding/TrialMatingForm.h"
 
 #include "app/Prompts.h"
+#include "inbreeding/InbreedingAnalysisForm.h"
 #include "inbreeding/InbreedingReport.h"
 #include "store/DogDatabase.h"
 #include "store/StoreError.h"
@@ -91,22 +92,7 @@ TrialMatingForm::TrialMatingForm(DogDatabase& database, Prompts& prompts, qint32
     dam_label_ = add_parent(1, QStringLiteral("Dam:"), false);
     parents->setColumnStretch(1, 1);
 
-    slider_ = new QSlider(Qt::Horizontal, this);
-    slider_->setObjectName(QStringLiteral("NumGensSlider"));
-    slider_->setRange(kMinAnalysisGenerations, kMaxAnalysisGenerations);
-    slider_->setSingleStep(1);
-    slider_->setPageStep(5);
-    slider_->setTickPosition(QSlider::TicksBelow);
-    slider_->setTickInterval(1);
-    slider_->setValue(kDefaultAnalysisGenerations);
-    generations_label_ = new QLabel(this);
-    generations_label_->setObjectName(QStringLiteral("NumGensLabel"));
-    generations_label_->setAlignment(Qt::AlignCenter);
-    auto show_generations = [this](int value) {
-        generations_label_->setText(QString::number(value) + QStringLiteral(" Generations"));
-    };
-    show_generations(slider_->value());
-    connect(slider_, &QSlider::valueChanged, this, show_generations);
+    slider_ = AddGenerationsSlider(this, generations_label_);
 
     result_label_ = new QLabel(this);
     result_label_->setObjectName(QStringLiteral("ResultLabel"));

@@ -59,6 +59,7 @@ private:
         qint32 id;
         int group;     // index into groups_, -1 for the empty key
         int position;  // place in its group
+        QString folded;  // registered name, trimmed and case folded
     };
 
     void Say(const QString& text) {
@@ -113,7 +114,7 @@ private:
     MaintenanceCounts counts_;
     QString shown_;
     std::vector<Entry> entries_;
-    std::vector<std::vector<qint32>> groups_;
+    std::vector<std::vector<std::size_t>> groups_;  // indexes into entries_, in DogID order
     std::vector<char> marked_;
     std::optional<sqlite::Statement> mark_;
     // Pairs compared and left apart. A record kept in a merge is compared again when its own
@@ -277,6 +278,7 @@ void Runner::CopyRows(sqlite::Statement& rows, const std::vector<std::optional<F
 
 void Runner::Keys() {
     std::vector<std::pair<qint32, QString>> keys;
+    std::vector<QString> folded_names;
     {
         sqlite::Statement rows(db_.Connection(),
                                "SELECT DogID, RegName, SystemUseText FROM DogInfo ORDER BY DogID");
@@ -286,6 +288,7 @@ void Runner::Keys() {
             QString key = DuplicateKey(name);
             const bool same =
                 key.isEmpty() ? rows.IsNull(2) : (!rows.IsNull(2) && rows.Text(2) == key);
+            folded_names.push_back(key.isEmpty() ? QString() : TrimBlanks(name.toString()).toCaseFolded());
             keys.emplace_back(static_cast<qint32>(rows.Integer(0)), std::move(key));
             unchanged.push_back(same ? 1 : 0);
         }
@@ -320,7 +323,8 @@ void Runner::Keys() {
     // grouped by key once here, in DogID order.
     QHash<QString, int> group_of;
     entries_.reserve(keys.size());
-    for (const auto& [id, key] : keys) {
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const auto& [id, key] = keys[i];
         int group = -1;
         int position = 0;
         if (!key.isEmpty()) {
@@ -334,9 +338,9 @@ void Runner::Keys() {
             }
             auto& members = groups_[static_cast<std::size_t>(group)];
             position = static_cast<int>(members.size());
-            members.push_back(id);
+            members.push_back(entries_.size());
         }
-        entries_.push_back({id, group, position});
+        entries_.push_back({id, group, position, std::move(folded_names[i])});
     }
     marked_.assign(entries_.size(), 0);
 }
@@ -436,7 +440,7 @@ void Runner::CleanUp() {
         if (marked_[static_cast<std::size_t>(a)] || entry.group < 0) {
             continue;
         }
-        const std::vector<qint32>& members = groups_[static_cast<std::size_t>(entry.group)];
+        const std::vector<std::size_t>& members = groups_[static_cast<std::size_t>(entry.group)];
         if (members.size() < 2 || entry.position + 1 >= static_cast<int>(members.size())) {
             continue;
         }
@@ -446,11 +450,17 @@ void Runner::CleanUp() {
         QString description = DuplicateDescription(db_, record_a);
         for (std::size_t p = static_cast<std::size_t>(entry.position) + 1; p < members.size();
              ++p) {
-            qint32 other = members[p];
-            const auto found =
-                std::lower_bound(entries_.begin(), entries_.end(), other,
-                                 [](const Entry& e, qint32 wanted) { return e.id < wanted; });
-            if (marked_[static_cast<std::size_t>(found - entries_.begin())]) {
+            const Entry& b = entries_[members[p]];
+            qint32 other = b.id;
+            if (marked_[members[p]]) {
+                continue;
+            }
+            // Without questions only a name equal to A's, letter case aside, folds a pair (equal
+            // descriptions mean equal names within a key: a name that reads like another dog's
+            // description holds the B of "by" or the T and F of "out of", and so has another
+            // key). Any other B is left apart without reading it; a key shared by thousands of
+            // numbered dogs ("Cow 1", "Cow 2", ...) would otherwise mean millions of reads.
+            if (!interactive && b.folded != name_a) {
                 continue;
             }
             if (left_apart_.contains(PairKey(current, other))) {

@@ -1,20 +1,9 @@
 #include "maintenance/DuplicateKey.h"
 
+#include "app/TrimBlanks.h"
 #include "store/DogDatabase.h"
 
 namespace lineara {
-
-QString TrimBlanks(const QString& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == QLatin1Char(' ')) {
-        ++begin;
-    }
-    while (end > begin && text.at(end - 1) == QLatin1Char(' ')) {
-        --end;
-    }
-    return text.mid(begin, end - begin);
-}
 
 QString DuplicateKey(const QVariant& reg_name) {
     if (reg_name.isNull()) {

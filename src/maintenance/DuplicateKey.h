@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/TrimBlanks.h"
+
 #include "store/DogRecord.h"
 
 #include <QString>
@@ -21,8 +23,5 @@ QString DuplicateKey(const QVariant& reg_name);
 // number that names no record counts as no parent.
 QString DuplicateDescription(DogDatabase& database, const DogRecord& dog);
 
-// Blanks (spaces only) removed from both ends, as the comparisons and folds of the clean-up
-// trim.
-QString TrimBlanks(const QString& text);
 
 }  // namespace lineara

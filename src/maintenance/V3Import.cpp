@@ -4,6 +4,7 @@
 #include "app/Cp1252.h"
 #include "app/FileExists.h"
 #include "app/Prompts.h"
+#include "app/TrimBlanks.h"
 #include "maintenance/OldDataFile.h"
 #include "store/DogDatabase.h"
 #include "store/DogSchema.h"
@@ -27,18 +28,6 @@ qint16 IntAt(const char* record, int offset) {
     const auto low = static_cast<unsigned char>(record[offset]);
     const auto high = static_cast<unsigned char>(record[offset + 1]);
     return static_cast<qint16>(static_cast<quint16>(low | (high << 8)));
-}
-
-QString TrimBlanks(const QString& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == u' ') {
-        ++begin;
-    }
-    while (end > begin && text[end - 1] == u' ') {
-        --end;
-    }
-    return text.mid(begin, end - begin);
 }
 
 QString RawText(const char* record, TextSlot slot) {

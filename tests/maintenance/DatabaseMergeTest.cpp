@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+
 #include <QFile>
 
 #include <sqlite3.h>
@@ -168,6 +170,25 @@ TEST_F(MergeTest, AutomaticCleanUpFoldsIdenticalAndSameNamesAndLeavesSimilarOnes
     EXPECT_TRUE(Row(digits)->IsNull(Field::SystemUseText));
     EXPECT_EQ(Row(annie)->Long(Field::SystemUseLongInt), 0);
     EXPECT_TRUE(prompts_.AllShown().empty());
+}
+
+// Numbered dogs all share one key. Without questions only their equal names fold, and the
+// clean-up must get there without comparing every pair the slow way.
+TEST_F(MergeTest, AutomaticCleanUpOfThousandsOfNumberedDogs) {
+    std::vector<qint32> cows;
+    for (int i = 1; i <= 3000; ++i) {
+        cows.push_back(AddTestDog(store_, QStringLiteral("Cow %1").arg(i), false));
+    }
+    const qint32 again = AddTestDog(store_, QStringLiteral("COW 17"), false, cows[0]);
+    QElapsedTimer timer;
+    timer.start();
+    const MaintenanceCounts counts = Run(QString(), false);
+    EXPECT_LT(timer.elapsed(), 60'000);
+    EXPECT_EQ(counts.merged, 1);
+    EXPECT_EQ(Count(), 3000);
+    EXPECT_TRUE(Row(again));  // the longer description is kept
+    EXPECT_FALSE(Row(cows[16]));
+    EXPECT_TRUE(Row(cows[15]) && Row(cows[17]));
 }
 
 TEST_F(MergeTest, InteractiveIdenticalPairIsMergedThenShownInTheEditor) {
