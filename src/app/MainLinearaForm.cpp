@@ -13,6 +13,7 @@
 #include "inbreeding/InbreedingReport.h"
 #include "inbreeding/TrialMatingForm.h"
 #include "maintenance/DatabaseFiles.h"
+#include "maintenance/MergeDatabaseForm.h"
 #include "print/PrintLayoutForm.h"
 #include "print/QtCertificatePrinting.h"
 #include "records/ChartActions.h"
@@ -78,8 +79,7 @@ void MainLinearaForm::ShowPopup(int position, QPoint global_position) {
 
 void MainLinearaForm::ConnectMenus() {
     // Commands that later parts of the program provide stay greyed out until they exist.
-    for (const char* name :
-         {"File_CleanDB", "File_LoadDB", "File_MergeDB", "File_NewDB"}) {
+    for (const char* name : {"File_NewDB"}) {
         menus_->Action(QLatin1String(name))->setEnabled(false);
     }
     connect(menus_->Action(QStringLiteral("File_Exit")), &QAction::triggered, this, &QWidget::close);
@@ -166,6 +166,60 @@ void MainLinearaForm::ConnectMenus() {
         prompts_.Message(QStringLiteral("Database Information"),
                          DatabaseInfoText(state_.DatabasePath(), QFileInfo(state_.DatabasePath()).size(), records));
     });
+    // The merge and the clean-up share one dialog; the chart is refilled whether or not it ran.
+    auto merge_or_clean = [this](const QString& source) {
+        MergeDatabaseForm form(store_->Database(), source, prompts_,
+                               [this](qint32 dog_id) {
+                                   state_.SelectedDogID = dog_id;
+                                   dialogs_->EditDog(false);
+                                   state_.SelectedDogID = 0;
+                               },
+                               this);
+        form.exec();
+        Refill();
+    };
+    on("File_MergeDB", [this, merge_or_clean] {
+        const QString chosen = prompts_.OpenFile(
+            {QStringLiteral("Choose a LINEARA database to merge into the current one"),
+             QStringLiteral("LINEARA Database|*.MDB"), QFileInfo(state_.DatabasePath()).absolutePath(), {}});
+        if (!chosen.toUpper().endsWith(QStringLiteral(".MDB"))) {
+            prompts_.Message(QStringLiteral("Merge Cancelled/Error"),
+                             QStringLiteral("Merge cancelled, or the file choosen is not a LINEARA database"));
+            return;
+        }
+        merge_or_clean(chosen);
+    });
+    on("File_LoadDB", [this] {
+        const QString chosen = prompts_.OpenFile({QStringLiteral("Load a LINEARA database"),
+                                                  QStringLiteral("LINEARA Database|*.MDB"),
+                                                  QFileInfo(state_.DatabasePath()).absolutePath(), {}});
+        if (!chosen.toUpper().endsWith(QStringLiteral(".MDB"))) {
+            return;
+        }
+        const QString path = chosen.trimmed();
+        const QString previous = state_.DatabasePath();
+        try {
+            // Opened aside first: a file that is not a usable database leaves the current one open.
+            RecordStore probe(path);
+            probe.Close();
+            store_->Open(path);
+        } catch (const StoreError& error) {
+            if (!store_->IsOpen()) {
+                store_->Open(previous);
+            }
+            prompts_.Message(QStringLiteral("Database Error"),
+                             QStringLiteral("LINEARA could not use the database\n%1\n\n%2\n\nThe database %3 "
+                                            "stays in use.")
+                                 .arg(QDir::toNativeSeparators(path), error.Reason(),
+                                      QDir::toNativeSeparators(previous)),
+                             Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+            return;
+        }
+        state_.settings.DatabaseFile = path;
+        UpdateCaption(false);
+        Refill();
+    });
+    on("File_CleanDB", [merge_or_clean] { merge_or_clean(QString()); });
     on("Help_Contents", [this] { ShowHelpViewer(prompts_, this); });
     on("Analysis_Inbreeding", [this] {
         const QString report = QDir(state_.working_directory).filePath(QString::fromLatin1(kReportFileName));

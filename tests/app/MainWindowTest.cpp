@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
@@ -34,6 +35,18 @@ void WhenModalOpens(std::function<void(QWidget*)> step) {
         QWidget* modal = QApplication::activeModalWidget();
         ASSERT_NE(modal, nullptr);
         step(modal);
+    });
+}
+
+// Waits for the modal dialog named `name` (one opened inside another's work), then drives it.
+void WhenDialogNamedOpens(const QString& name, std::function<void(QWidget*)> step, int tries = 500) {
+    QTimer::singleShot(10, [name, step = std::move(step), tries]() mutable {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal != nullptr && modal->objectName() == name) {
+            step(modal);
+        } else if (tries > 0) {
+            WhenDialogNamedOpens(name, std::move(step), tries - 1);
+        }
     });
 }
 
@@ -138,6 +151,138 @@ TEST_F(MainWindowTest, DatabaseInformationShowsNameSizeAndCount) {
                                           "File Size:  %2 kB\rNumber of individual records:  3\r")
                                .arg(db_)
                                .arg(kb));
+}
+
+TEST_F(MainWindowTest, MergeRefusesACancelledOrForeignChoiceAndChangesNothing) {
+    auto window = Open();
+    QFile text(work_.File(QStringLiteral("notes.txt")));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("not a database");
+    text.close();
+    prompts_.AnswerOpenFile(QString());
+    prompts_.AnswerOpenFile(text.fileName());
+    for (int i = 0; i < 2; ++i) {
+        Action(*window, "File_MergeDB")->trigger();
+        const auto* shown = prompts_.LastMessage();
+        ASSERT_NE(shown, nullptr);
+        EXPECT_EQ(shown->title, QStringLiteral("Merge Cancelled/Error"));
+        EXPECT_EQ(shown->text, QStringLiteral("Merge cancelled, or the file choosen is not a LINEARA database"));
+    }
+    const auto files = prompts_.ShownOfKind(ScriptedPrompts::Kind::OpenFile);
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files[0].title, QStringLiteral("Choose a LINEARA database to merge into the current one"));
+    EXPECT_EQ(files[0].file.filter, QStringLiteral("LINEARA Database|*.MDB"));
+    EXPECT_EQ(RecordStore(db_).Database().CountRows(), 3);
+
+    // A damaged file with the right name: a message, and the current database as it was.
+    QFile damaged(work_.File(QStringLiteral("Damaged.MDB")));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("garbage, not SQLite");
+    damaged.close();
+    prompts_.AnswerOpenFile(damaged.fileName());
+    QString title;
+    WhenModalOpens([&](QWidget* modal) {
+        title = modal->windowTitle();
+        modal->findChild<QPushButton*>(QStringLiteral("OKButton"))->click();
+    });
+    Action(*window, "File_MergeDB")->trigger();
+    EXPECT_EQ(title, QStringLiteral("Merge Databases"));
+    EXPECT_EQ(prompts_.LastMessage()->title, QStringLiteral("Merge Databases"));
+    EXPECT_TRUE(prompts_.LastMessage()->text.contains(damaged.fileName())) << prompts_.LastMessage()->text.toStdString();
+    EXPECT_EQ(RecordStore(db_).Database().CountRows(), 3);
+}
+
+TEST_F(MainWindowTest, MergeCopiesTheOtherFileAndCleanUpFoldsTheDuplicates) {
+    const QString other = work_.File(QStringLiteral("Other.MDB"));
+    DogDatabase::Create(other);
+    {
+        RecordStore store(other);
+        test::AddTestDog(store, QStringLiteral("Stonebrook Sire"), true);
+        test::AddTestDog(store, QStringLiteral("Heathcliff Rover"), true);
+    }
+    auto window = Open();
+    // Cancel in the dialog changes nothing.
+    prompts_.AnswerOpenFile(other);
+    QString label;
+    WhenModalOpens([&](QWidget* modal) {
+        label = modal->findChild<QLabel*>(QStringLiteral("Label1"))->text();
+        modal->findChild<QPushButton*>(QStringLiteral("CancelButton"))->click();
+    });
+    Action(*window, "File_MergeDB")->trigger();
+    EXPECT_TRUE(label.startsWith(QStringLiteral("Depending on the sizes of the databases")));
+    EXPECT_EQ(RecordStore(db_).Database().CountRows(), 3);
+
+    // OK, then the automatic clean-up: the shared sire folds into one record.
+    prompts_.AnswerOpenFile(other);
+    prompts_.AnswerMessage(Prompts::Answer::No);
+    WhenModalOpens([&](QWidget* modal) { modal->findChild<QPushButton*>(QStringLiteral("OKButton"))->click(); });
+    Action(*window, "File_MergeDB")->trigger();
+    EXPECT_TRUE(prompts_.MessageTitles().contains(QStringLiteral("Eliminate Duplicates: Interactive?")));
+    EXPECT_EQ(prompts_.LastMessage()->title, QStringLiteral("Merge Complete"));
+    EXPECT_EQ(prompts_.LastMessage()->text, QStringLiteral("Merge Complete"));
+    EXPECT_EQ(RecordStore(other).Database().CountRows(), 2);
+    EXPECT_EQ(RecordStore(db_).Database().CountRows(), 4);
+
+    // Clean-up on its own, interactively: "Two records merged", then the editor on the kept dog.
+    test::AddTestDog(window->Store(), QStringLiteral("Heathcliff Rover"), true);
+    prompts_.Clear();
+    prompts_.AnswerMessage(Prompts::Answer::Yes);
+    QString cleanup_title;
+    bool editor_cancel_visible = true;
+    WhenModalOpens([&](QWidget* modal) {
+        cleanup_title = modal->windowTitle();
+        WhenDialogNamedOpens(QStringLiteral("DogInfoForm"), [&](QWidget* editor) {
+            editor_cancel_visible = editor->findChild<QPushButton*>(QStringLiteral("CancelButton"))->isVisible();
+            editor->findChild<QPushButton*>(QStringLiteral("OKButton"))->click();
+        });
+        modal->findChild<QPushButton*>(QStringLiteral("OKButton"))->click();
+    });
+    Action(*window, "File_CleanDB")->trigger();
+    EXPECT_EQ(cleanup_title, QStringLiteral("Database Cleanup"));
+    EXPECT_FALSE(editor_cancel_visible);
+    EXPECT_TRUE(prompts_.MessageTitles().contains(QStringLiteral("Two records merged")))
+        << prompts_.MessageTitles().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(prompts_.LastMessage()->title, QStringLiteral("Clean-up Complete"));
+    EXPECT_EQ(RecordStore(db_).Database().CountRows(), 4);
+}
+
+TEST_F(MainWindowTest, UseADifferentDatabaseSwitchesOnlyToAUsableFile) {
+    const QString other = work_.File(QStringLiteral("Beagles.MDB"));
+    DogDatabase::Create(other);
+    {
+        RecordStore store(other);
+        test::AddTestDog(store, QStringLiteral("Beagle One"), true);
+        test::AddTestDog(store, QStringLiteral("Beagle Two"), false);
+    }
+    QFile damaged(work_.File(QStringLiteral("Broken.MDB")));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("this is not a database");
+    damaged.close();
+    auto window = Open();
+    const QString caption = window->windowTitle();
+    prompts_.AnswerOpenFile(QString());
+    Action(*window, "File_LoadDB")->trigger();
+    prompts_.AnswerOpenFile(damaged.fileName());
+    Action(*window, "File_LoadDB")->trigger();
+    ASSERT_NE(prompts_.LastMessage(), nullptr);
+    EXPECT_EQ(prompts_.LastMessage()->title, QStringLiteral("Database Error"));
+    EXPECT_TRUE(prompts_.LastMessage()->text.contains(damaged.fileName()));
+    EXPECT_EQ(window->windowTitle(), caption);
+    EXPECT_EQ(state_.DatabasePath(), db_);
+    EXPECT_EQ(window->Store().Database().CountRows(), 3);
+
+    const auto files = prompts_.ShownOfKind(ScriptedPrompts::Kind::OpenFile);
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files[0].title, QStringLiteral("Load a LINEARA database"));
+    EXPECT_EQ(files[0].file.filter, QStringLiteral("LINEARA Database|*.MDB"));
+
+    prompts_.AnswerOpenFile(other);
+    Action(*window, "File_LoadDB")->trigger();
+    EXPECT_EQ(state_.DatabasePath(), other);
+    EXPECT_TRUE(window->windowTitle().endsWith(QStringLiteral(" -- ") + other));
+    EXPECT_EQ(window->Store().Database().CountRows(), 2);
+    // The new file has no dog with the old root's number: the chart roots at its first record.
+    EXPECT_EQ(state_.settings.RootDogID, 1);
 }
 
 TEST_F(MainWindowTest, AboutWindowShowsTheVersionAndCloses) {
