@@ -1,5 +1,7 @@
 #include "inbreeding/Inbreeding.h"
 
+#include "support/MemoryPedigree.h"
+
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -9,24 +11,7 @@
 namespace lineara {
 namespace {
 
-// A pedigree held in memory: DogID -> parents.
-struct Kennel {
-    std::map<qint32, Parents> dogs;
-
-    qint32 Add(qint32 id, qint32 sire = 0, qint32 dam = 0) {
-        dogs[id] = {sire, dam};
-        return id;
-    }
-    ParentLookup Lookup() const {
-        return [this](qint32 id) -> std::optional<Parents> {
-            const auto found = dogs.find(id);
-            if (found == dogs.end()) {
-                return std::nullopt;
-            }
-            return found->second;
-        };
-    }
-};
+using Kennel = test::MemoryPedigree;
 
 void ExpectSameAnalysis(const InbreedingAnalysis& fast, const InbreedingAnalysis& literal, const std::string& what) {
     ASSERT_EQ(std::bit_cast<quint64>(fast.coefficient), std::bit_cast<quint64>(literal.coefficient))

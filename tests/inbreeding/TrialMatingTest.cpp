@@ -5,6 +5,7 @@
 #include "store/StoreError.h"
 
 #include "support/CliProcess.h"
+#include "support/MemoryPedigree.h"
 #include "support/TempWorkDir.h"
 #include "support/TestDatabase.h"
 
@@ -20,23 +21,7 @@
 namespace lineara {
 namespace {
 
-struct Herd {
-    std::map<qint32, Parents> dogs;
-
-    qint32 Add(qint32 id, qint32 sire = 0, qint32 dam = 0) {
-        dogs[id] = {sire, dam};
-        return id;
-    }
-    ParentLookup Lookup() const {
-        return [this](qint32 id) -> std::optional<Parents> {
-            const auto found = dogs.find(id);
-            if (found == dogs.end()) {
-                return std::nullopt;
-            }
-            return found->second;
-        };
-    }
-};
+using Herd = test::MemoryPedigree;
 
 // A population bred from a few founders, parents from the last three generations, some
 // parents unknown or naming no record; `loops` adds now and then a dog that is its own
