@@ -1,6 +1,7 @@
 #include "inbreeding/Inbreeding.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <optional>
@@ -117,21 +118,22 @@ LocalPedigree LoadAncestry(qint32 root, int generations, const ParentLookup& par
         }
     }
     if (!p.has_loop && n > 0) {
-        // Renumber by the longest line from the analysed dog, oldest first: still parents
-        // before children, and dogs of one age close together, so the sets of dogs a dog
-        // reaches within a few generations span few numbers.
-        std::vector<int> longest(static_cast<std::size_t>(n), 0);
-        for (auto it = p.by_topo.rbegin(); it != p.by_topo.rend(); ++it) {
-            const auto z = static_cast<std::size_t>(*it);
-            for (const int parent : {p.sire[z], p.dam[z]}) {
+        // Renumber by the longest line back to a dog without known parents, oldest first:
+        // still parents before children, and dogs of one age close together, so the sets of
+        // dogs a dog reaches within a few generations span few numbers, and the two lines of
+        // the sweep step back in near lockstep (fewer states than numbering from the analysed
+        // dog's end).
+        std::vector<int> height(static_cast<std::size_t>(n), 0);
+        for (const int z : p.by_topo) {  // parents first
+            const auto uz = static_cast<std::size_t>(z);
+            for (const int parent : {p.sire[uz], p.dam[uz]}) {
                 if (parent != kNone) {
-                    longest[static_cast<std::size_t>(parent)] =
-                        std::max(longest[static_cast<std::size_t>(parent)], longest[z] + 1);
+                    height[uz] = std::max(height[uz], height[static_cast<std::size_t>(parent)] + 1);
                 }
             }
         }
-        std::stable_sort(p.by_topo.begin(), p.by_topo.end(), [&longest](int a, int b) {
-            return longest[static_cast<std::size_t>(a)] > longest[static_cast<std::size_t>(b)];
+        std::stable_sort(p.by_topo.begin(), p.by_topo.end(), [&height](int a, int b) {
+            return height[static_cast<std::size_t>(a)] < height[static_cast<std::size_t>(b)];
         });
         for (int t = 0; t < n; ++t) {
             p.topo[static_cast<std::size_t>(p.by_topo[static_cast<std::size_t>(t)])] = t;
@@ -143,9 +145,21 @@ LocalPedigree LoadAncestry(qint32 root, int generations, const ParentLookup& par
 // Per ancestor of one analysis: the report's figures, and what orders and weighs it.
 struct Tally {
     AncestorEntry entry;
+    int local = kNone;
     quint64 first_key = ~quint64{0};  // place of first appearance in the chart walk's order
     int min_generation = 0;
     quint64 paths = 0;  // path sum in units of 2^-(2N - 1)
+    // The same sum split by the larger of the two generations of each pair of lines: the
+    // pairs that lie within d generations are those of levels 1..d.
+    std::array<quint64, kMaxAnalysisGenerations + 1> level_paths{};
+};
+
+// One ancestor's share of a planned sub-analysis: its path sum and the depth its own
+// coefficient is asked for.
+struct PlanEntry {
+    int local = kNone;
+    int remaining = 0;
+    double paths = 0;
 };
 
 class Engine {
@@ -176,6 +190,7 @@ public:
         if (generations <= 0) {
             return 0;
         }
+        IndexLocals();
         const quint64 key = (static_cast<quint64>(static_cast<quint32>(dog)) << 8) | static_cast<quint64>(generations);
         const auto found = memo_.find(key);
         if (found != memo_.end()) {
@@ -186,9 +201,10 @@ public:
         if (local != local_of_.end()) {
             // A dog's coefficient depends only on its sire and dam: full siblings share one.
             const auto ul = static_cast<std::size_t>(local->second);
-            const quint64 pair = (static_cast<quint64>(static_cast<quint32>(pedigree_.sire[ul] + 1)) << 36) |
-                                 (static_cast<quint64>(static_cast<quint32>(pedigree_.dam[ul] + 1)) << 8) |
-                                 static_cast<quint64>(generations);
+            if (!pedigree_.has_loop && (pedigree_.sire[ul] == kNone || pedigree_.dam[ul] == kNone)) {
+                return 0;  // no two lines to meet
+            }
+            const quint64 pair = SharedKey(pedigree_.sire[ul], pedigree_.dam[ul], generations);
             const auto shared = by_parents_.find(pair);
             if (shared != by_parents_.end()) {
                 f = shared->second;
@@ -236,6 +252,14 @@ private:
         // The sub-analyses below reuse the scratch tables.
         std::vector<Tally> tallies = std::move(tallies_);
         tallies_.clear();
+        if (full) {
+            for (const Tally& t : tallies) {
+                if (t.paths != 0) {
+                    Request(t.local, depth - t.min_generation);
+                }
+            }
+            RunJobs();
+        }
 
         std::vector<int> order(tallies.size());
         for (std::size_t i = 0; i < order.size(); ++i) {
@@ -276,6 +300,7 @@ private:
             tally_stamp_[uz] = stamp_;
             tally_of_[uz] = static_cast<int>(tallies_.size());
             Tally t;
+            t.local = z;
             t.entry.dog_id = pedigree_.dog_id[uz];
             t.entry.sire_side_earliest = t.entry.dam_side_earliest = depth;
             t.entry.earliest_position = (qint64{1} << (depth + 1)) - 1;
@@ -353,8 +378,161 @@ private:
                 // places of one generation by number.
                 const quint64 key = ((level_min_[uz] << (depth - generation)) << 5) | static_cast<quint64>(generation);
                 t.first_key = std::min(t.first_key, key);
+                if (record_nodes_) {
+                    nodes_.push_back({tally_of_[uz], key});
+                }
             }
             level = std::move(next);
+        }
+    }
+
+
+    // The sub-analyses of one run are planned before any is summed. A dog's coefficient
+    // depends only on its sire and dam, and every request for a pair comes from the analysis
+    // of a pair whose younger parent is younger still, so taking pairs youngest first
+    // gathers every depth asked of a pair before its one sweep. The sweep records each
+    // meeting under the larger of its two generations and so serves every depth at once;
+    // the sums then run oldest first, each over its ancestors in its own order of first
+    // appearance, exactly as a sub-analysis of that depth alone would add them.
+    struct Job {
+        int child = kNone;  // a dog with these parents: its chart stands for every full sibling's
+        int sire = kNone;
+        int dam = kNone;
+        quint32 depths = 0;  // bit d: the coefficient over d generations is asked for
+        bool swept = false;
+        std::array<std::vector<PlanEntry>, kMaxAnalysisGenerations + 1> plans;
+    };
+
+    static quint64 PairKey(int sire, int dam) {
+        return (static_cast<quint64>(static_cast<quint32>(sire + 1)) << 32) | static_cast<quint32>(dam + 1);
+    }
+
+    quint64 SharedKey(int sire, int dam, int generations) const {
+        return (static_cast<quint64>(static_cast<quint32>(sire + 1)) << 36) |
+               (static_cast<quint64>(static_cast<quint32>(dam + 1)) << 8) | static_cast<quint64>(generations);
+    }
+
+    void Request(int z, int generations) {
+        if (generations <= 0) {
+            return;
+        }
+        const auto uz = static_cast<std::size_t>(z);
+        const int s = pedigree_.sire[uz];
+        const int d = pedigree_.dam[uz];
+        // Without two parents the coefficient is 0; a dog whose sire is its dam takes the
+        // literal walk when it is asked for.
+        if (s == kNone || d == kNone || s == d || by_parents_.contains(SharedKey(s, d, generations))) {
+            return;
+        }
+        const auto [found, added] = job_of_.try_emplace(PairKey(s, d), static_cast<int>(jobs_.size()));
+        if (added) {
+            Job job;
+            job.child = z;
+            job.sire = s;
+            job.dam = d;
+            jobs_.push_back(std::move(job));
+            const int younger = std::max(pedigree_.topo[static_cast<std::size_t>(s)], pedigree_.topo[static_cast<std::size_t>(d)]);
+            job_queue_.push({younger, found->second});
+        }
+        Job& job = jobs_[static_cast<std::size_t>(found->second)];
+        if (!job.swept) {  // (never swept already: its requests come from younger pairs only)
+            job.depths |= quint32{1} << generations;
+        }
+    }
+
+    void RunJobs() {
+        std::vector<int> swept;
+        while (!job_queue_.empty()) {
+            const int j = job_queue_.top().second;
+            job_queue_.pop();
+            SweepJob(j);
+            swept.push_back(j);
+        }
+        for (auto it = swept.rbegin(); it != swept.rend(); ++it) {
+            SumJob(*it);
+        }
+        jobs_.clear();
+        job_of_.clear();
+    }
+
+    void SweepJob(int j) {
+        const int child = jobs_[static_cast<std::size_t>(j)].child;
+        const quint32 depths = jobs_[static_cast<std::size_t>(j)].depths;
+        jobs_[static_cast<std::size_t>(j)].swept = true;
+        const int depth = std::bit_width(depths) - 1;
+        ++stamp_;
+        tallies_.clear();
+        nodes_.clear();
+        record_nodes_ = true;
+        InbreedingAnalysis unused;
+        CountLevels(child, depth, unused);
+        record_nodes_ = false;
+        Sweep(jobs_[static_cast<std::size_t>(j)].sire, jobs_[static_cast<std::size_t>(j)].dam, depth);
+
+        std::vector<int> meeting;  // tallies with lines meeting at some level
+        for (std::size_t i = 0; i < tallies_.size(); ++i) {
+            if (tallies_[i].paths != 0) {
+                meeting.push_back(static_cast<int>(i));
+            }
+        }
+        std::vector<quint64> first(tallies_.size(), ~quint64{0});
+        std::vector<int> nearest(tallies_.size(), 0);
+        std::vector<quint64> sum(tallies_.size(), 0);
+        std::vector<int> order;
+        std::size_t node = 0;
+        for (int d = 1; d <= depth; ++d) {
+            for (; node < nodes_.size() && static_cast<int>(nodes_[node].second & 31) == d; ++node) {
+                const auto i = static_cast<std::size_t>(nodes_[node].first);
+                if (first[i] == ~quint64{0}) {
+                    nearest[i] = d;
+                }
+                first[i] = std::min(first[i], nodes_[node].second);
+            }
+            for (const int i : meeting) {
+                sum[static_cast<std::size_t>(i)] += tallies_[static_cast<std::size_t>(i)].level_paths[static_cast<std::size_t>(d)];
+            }
+            if ((depths & (quint32{1} << d)) == 0) {
+                continue;
+            }
+            order.clear();
+            for (const int i : meeting) {
+                if (sum[static_cast<std::size_t>(i)] != 0) {
+                    order.push_back(i);
+                }
+            }
+            // Keys at the sweep's depth order places as keys at depth d would.
+            std::sort(order.begin(), order.end(), [&first](int a, int b) {
+                return first[static_cast<std::size_t>(a)] < first[static_cast<std::size_t>(b)];
+            });
+            std::vector<PlanEntry>& plan = jobs_[static_cast<std::size_t>(j)].plans[static_cast<std::size_t>(d)];
+            plan.reserve(order.size());
+            for (const int i : order) {
+                const auto ui = static_cast<std::size_t>(i);
+                plan.push_back({tallies_[ui].local, d - nearest[ui], std::ldexp(static_cast<double>(sum[ui]), -(2 * depth - 1))});
+            }
+        }
+        for (int d = 1; d <= depth; ++d) {
+            for (const PlanEntry& e : jobs_[static_cast<std::size_t>(j)].plans[static_cast<std::size_t>(d)]) {
+                Request(e.local, e.remaining);
+            }
+        }
+    }
+
+    void SumJob(int j) {
+        Job& job = jobs_[static_cast<std::size_t>(j)];
+        for (int d = 1; d <= kMaxAnalysisGenerations; ++d) {
+            if ((job.depths & (quint32{1} << d)) == 0) {
+                continue;
+            }
+            double f = 0;
+            for (const PlanEntry& e : job.plans[static_cast<std::size_t>(d)]) {
+                const double f_a = Coefficient(pedigree_.dog_id[static_cast<std::size_t>(e.local)], e.remaining);
+                double contribution = e.paths;
+                contribution = contribution * (1 + f_a);
+                f += contribution;
+            }
+            by_parents_.emplace(SharedKey(job.sire, job.dam, d), f);
+            job.plans[static_cast<std::size_t>(d)] = {};
         }
     }
 
@@ -511,7 +689,9 @@ private:
               bool test = true) {
         if (sire_dog == dam_dog) {
             Tally& t = TallyOf(sire_dog, depth);
-            t.paths += count << (2 * depth - sire_generation - dam_generation);
+            const quint64 weight = count << (2 * depth - sire_generation - dam_generation);
+            t.paths += weight;
+            t.level_paths[static_cast<std::size_t>(std::max(sire_generation, dam_generation))] += weight;
             return true;
         }
         if (test && !CanMeet(sire_dog, depth - sire_generation, dam_dog, depth - dam_generation)) {
@@ -636,6 +816,11 @@ private:
     std::priority_queue<int> queue_;
     static constexpr std::size_t kEmptySlot = ~std::size_t{0};
     std::vector<std::size_t> slots_;
+    std::vector<Job> jobs_;
+    std::unordered_map<quint64, int> job_of_;  // PairKey
+    std::priority_queue<std::pair<int, int>> job_queue_;  // younger parent's number, job
+    bool record_nodes_ = false;
+    std::vector<std::pair<int, quint64>> nodes_;  // tally and key of each (dog, generation), by generation
     int reach_depths_ = 0;
     std::vector<quint64> reach_;
     struct ReachRow {
