@@ -651,7 +651,7 @@ private:
                         blocks |= quint64{1} << (w / block_words_);
                     }
                 }
-                rows_[index] = {lo, hi, reach_.size(), blocks};
+                rows_[index] = {static_cast<quint32>(reach_.size()), static_cast<quint16>(lo), static_cast<quint16>(hi), blocks};
                 reach_.insert(reach_.end(), row.begin() + lo, row.begin() + hi);
                 std::fill(row.begin() + lo, row.begin() + hi, 0);
             }
@@ -674,8 +674,8 @@ private:
         while (blocks != 0) {
             const int block = std::countr_zero(blocks);
             blocks &= blocks - 1;
-            const int lo = std::max({block * block_words_, x_row.lo, y_row.lo});
-            const int hi = std::min({(block + 1) * block_words_, x_row.hi, y_row.hi});
+            const int lo = std::max({block * block_words_, int{x_row.lo}, int{y_row.lo}});
+            const int hi = std::min({(block + 1) * block_words_, int{x_row.hi}, int{y_row.hi}});
             for (int w = lo; w < hi; ++w) {
                 if ((a[w - x_row.lo] & b[w - y_row.lo]) != 0) {
                     return true;
@@ -703,7 +703,12 @@ private:
         const int t = sire_younger ? ts : td;
         const quint64 key = sire_younger ? Pack(dam_dog, sire_generation, dam_generation, true)
                                          : Pack(sire_dog, dam_generation, sire_generation, false);
-        buckets_[static_cast<std::size_t>(t)].push_back({key, count});
+        auto& bucket = buckets_[static_cast<std::size_t>(t)];
+        if (bucket.capacity() == 0 && !spare_buckets_.empty()) {
+            bucket = std::move(spare_buckets_.back());
+            spare_buckets_.pop_back();
+        }
+        bucket.push_back({key, count});
         if (!queued_[static_cast<std::size_t>(t)]) {
             queued_[static_cast<std::size_t>(t)] = 1;
             queue_.push(t);
@@ -792,6 +797,9 @@ private:
                     step(second, first_meets);
                 }
             }
+            // Handed on to a bucket filled later, so that buckets grow without reallocating.
+            bucket.clear();
+            spare_buckets_.push_back(std::move(bucket));
         }
     }
 
@@ -812,6 +820,7 @@ private:
     std::vector<quint64> next_round_;
     quint64 level_round_ = 0;
     std::vector<std::vector<std::pair<quint64, quint64>>> buckets_;
+    std::vector<std::vector<std::pair<quint64, quint64>>> spare_buckets_;
     std::vector<char> queued_;
     std::priority_queue<int> queue_;
     static constexpr std::size_t kEmptySlot = ~std::size_t{0};
@@ -823,10 +832,13 @@ private:
     std::vector<std::pair<int, quint64>> nodes_;  // tally and key of each (dog, generation), by generation
     int reach_depths_ = 0;
     std::vector<quint64> reach_;
+    // Sixteen bytes, so that a row's header is one read: a chart of 20 generations has at
+    // most 2^21 places, so fewer than 2^16 words of 64 dogs, and the stored words stay far
+    // below 2^32 within the memory an analysis may use.
     struct ReachRow {
-        int lo = 0;  // words lo..hi-1 of the row are stored, from `offset` in reach_
-        int hi = 0;
-        std::size_t offset = 0;
+        quint32 offset = 0;  // words lo..hi-1 of the row are stored from here in reach_
+        quint16 lo = 0;
+        quint16 hi = 0;
         quint64 blocks = 0;  // bit j: some dog among words j * block_words_ onwards
 
         // The same stored row (an empty row may share its offset with the next one stored).
