@@ -89,6 +89,38 @@ TEST_F(FindDogFormTest, EnterSearchesAndTheCountSaysWhatWasFound) {
     EXPECT_EQ(form->result(), QDialog::Accepted);
 }
 
+// Typing lists matches after a short pause; a search overtaken by newer typing never shows,
+// even when its answer is already waiting to be delivered.
+TEST_F(FindDogFormTest, TypingListsMatchesAndTheLastTypedTextWins) {
+    auto form = Open(-1);
+    auto* box = Child<QLineEdit>(*form, "TextToFind");
+    QTest::keyClicks(box, QStringLiteral("mist"));
+    EXPECT_TRUE(Listed(*form).isEmpty());  // nothing before the pause
+    form->WaitForTypedSearch();
+    QApplication::processEvents();
+    EXPECT_EQ(Listed(*form), QStringList({"Ch. Twilight Mist", "Misty Morning"}));
+    EXPECT_EQ(Child<QLabel>(*form, "NumDogsLabel")->text(), "2 dogs found");
+
+    // The search for "mistY" has finished, its answer queued, when the text changes again.
+    QTest::keyClick(box, Qt::Key_Y);
+    form->WaitForTypedSearch();
+    box->selectAll();
+    QTest::keyClicks(box, QStringLiteral("moo"));
+    form->WaitForTypedSearch();
+    QApplication::processEvents();
+    EXPECT_EQ(Listed(*form), QStringList({"Blue Moon"}));
+    EXPECT_EQ(Child<QLabel>(*form, "NumDogsLabel")->text(), "1 dog found");
+
+    // Clearing the text empties the list at once, and the answer on its way is dropped.
+    QTest::keyClick(box, Qt::Key_O);
+    form->WaitForTypedSearch();
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Backspace);
+    QApplication::processEvents();
+    EXPECT_TRUE(Listed(*form).isEmpty());
+    EXPECT_FALSE(Child<QLabel>(*form, "NumDogsLabel")->isVisible());
+}
+
 TEST_F(FindDogFormTest, NoMatchAndTheButtonsChooseNothingButAddAsksForANewDog) {
     auto form = Open(1);
     Search(*form, QString());  // nothing to find: nothing happens
