@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QTreeView>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
@@ -145,6 +147,25 @@ QString QtPrompts::QtFilter(const QString& filter) {
     return filters.join(QStringLiteral(";;"));
 }
 
+namespace {
+
+// The dialog's detail view squeezes Size, Type and Date Modified into narrow columns whose
+// texts end in "..."; they get the width of their contents and the name takes the rest.
+void WidenDetailColumns(QFileDialog& dialog) {
+    auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    if (view == nullptr) {
+        return;
+    }
+    QHeaderView* header = view->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column = 1; column < header->count(); ++column) {
+        header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
+}
+
+}  // namespace
+
 QString QtPrompts::OpenFile(const FileRequest& request) {
     const NormalPointer pointer;
     QFileDialog dialog(Parent(), request.title, request.directory, QtFilter(request.filter));
@@ -152,6 +173,7 @@ QString QtPrompts::OpenFile(const FileRequest& request) {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.resize(kFileDialogSize);
+    WidenDetailColumns(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return QString();
     }
@@ -166,6 +188,7 @@ QString QtPrompts::SaveFile(const FileRequest& request) {
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(request.default_suffix);
     dialog.resize(kFileDialogSize);
+    WidenDetailColumns(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return QString();
     }
