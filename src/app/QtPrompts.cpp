@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QTreeView>
 #include <QInputDialog>
@@ -101,6 +102,13 @@ Prompts::Answer QtPrompts::Message(const QString& title, const QString& text, Bu
             // question), so a stray Escape answers No, which changes nothing.
             box.setEscapeButton(QMessageBox::No);
             break;
+    }
+    // A short text makes a box too narrow for its title ("Merge Complete" showed as
+    // "M... te"). Added last: setting the icon or the buttons lays the box out anew.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const int title_width = box.fontMetrics().horizontalAdvance(title) + 140;
+        grid->addItem(new QSpacerItem(title_width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0,
+                      1, grid->columnCount());
     }
     switch (box.exec()) {
         case QMessageBox::Ok:
