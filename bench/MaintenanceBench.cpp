@@ -62,7 +62,8 @@ BENCHMARK(BM_AutomaticCleanUp)->Arg(100'000)->Unit(benchmark::kMillisecond)->Rep
 BENCHMARK(BM_AutomaticCleanUp)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
 
 // A file of `dogs` dogs: the first half of the generated kennel's dogs as they are, then as
-// many dogs of another kennel (seed 2), whose parents are moved past the first half.
+// many dogs of another kennel (seed 2, its kennel name before every dog's), whose parents are
+// moved past the first half.
 QString HalfSharedFile(const QTemporaryDir& folder, const QString& kennel, qint32 dogs) {
     const QString path = QDir(folder.path()).filePath(QStringLiteral("other.mdb"));
     DogDatabase::Create(path);
@@ -80,6 +81,7 @@ QString HalfSharedFile(const QTemporaryDir& folder, const QString& kennel, qint3
     }
     for (qint32 position = 1; position <= others.Size(); ++position) {
         DogRecord record = others.RecordOf(position);
+        record.SetValue(Field::RegName, QStringLiteral("Farview ") + record.Value(Field::RegName).toString());
         for (const Field parent : {Field::SireID, Field::DamID}) {
             const qint32 id = record.Value(parent).toInt();
             record.SetValue(parent, id > 0 ? id + shared : 0);
