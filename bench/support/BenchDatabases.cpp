@@ -22,6 +22,12 @@ namespace {
 
 // Bump when the generator's output changes, so that no stale database is measured.
 constexpr int kGeneratorVersion = 2;
+// Bumped when only the second entries change, so that files without any keep their names.
+constexpr int kDuplicateVersion = 3;
+
+QString DuplicateTag(double duplicate_share) {
+    return duplicate_share > 0 ? QStringLiteral("k%1").arg(kDuplicateVersion) : QString();
+}
 
 // Identifies the table layout and indexes the store makes today.
 QString SchemaTag() {
@@ -72,11 +78,11 @@ QString MakeCached(const QString& name, const std::function<void(DogDatabase&)>&
 }  // namespace
 
 QString GeneratedDatabase(qint32 dogs, double duplicate_share) {
-    const QString name = QStringLiteral("generated-v%1-%2-dup%3-%4.mdb")
+    const QString name = QStringLiteral("generated-v%1-%2-dup%3%4-%5.mdb")
                              .arg(kGeneratorVersion)
                              .arg(dogs)
                              .arg(std::lround(duplicate_share * 1000))
-                             .arg(SchemaTag());
+                             .arg(DuplicateTag(duplicate_share), SchemaTag());
     return MakeCached(name, [&](DogDatabase& database) {
         PedigreeGenerator::Generate(DatabaseOptions(dogs, duplicate_share)).WriteTo(database);
     });
@@ -93,7 +99,8 @@ QString CachedDatabase(const PedigreeOptions& o, const QString& label) {
                               .arg(o.unknown_parent_share)
                               .arg(o.champion_share)
                               .arg(o.duplicate_share)
-                              .arg(o.seed);
+                              .arg(o.seed) +
+                          DuplicateTag(o.duplicate_share);
     const QString tag = QString::fromLatin1(
         QCryptographicHash::hash(shape.toUtf8(), QCryptographicHash::Sha1).toHex().left(8));
     const QString name =

@@ -78,10 +78,6 @@ void MainLinearaForm::ShowPopup(int position, QPoint global_position) {
 }
 
 void MainLinearaForm::ConnectMenus() {
-    // Commands that later parts of the program provide stay greyed out until they exist.
-    for (const char* name : {"File_NewDB"}) {
-        menus_->Action(QLatin1String(name))->setEnabled(false);
-    }
     connect(menus_->Action(QStringLiteral("File_Exit")), &QAction::triggered, this, &QWidget::close);
     const auto on = [this](const char* name, std::function<void()> command) {
         connect(menus_->Action(QLatin1String(name)), &QAction::triggered, this,
@@ -196,29 +192,9 @@ void MainLinearaForm::ConnectMenus() {
         if (!chosen.toUpper().endsWith(QStringLiteral(".MDB"))) {
             return;
         }
-        const QString path = chosen.trimmed();
-        const QString previous = state_.DatabasePath();
-        try {
-            // Opened aside first: a file that is not a usable database leaves the current one open.
-            RecordStore probe(path);
-            probe.Close();
-            store_->Open(path);
-        } catch (const StoreError& error) {
-            if (!store_->IsOpen()) {
-                store_->Open(previous);
-            }
-            prompts_.Message(QStringLiteral("Database Error"),
-                             QStringLiteral("LINEARA could not use the database\n%1\n\n%2\n\nThe database %3 "
-                                            "stays in use.")
-                                 .arg(QDir::toNativeSeparators(path), error.Reason(),
-                                      QDir::toNativeSeparators(previous)),
-                             Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
-            return;
-        }
-        state_.settings.DatabaseFile = path;
-        UpdateCaption(false);
-        Refill();
+        SwitchDatabase(chosen.trimmed());
     });
+    on("File_NewDB", [this] { CreateNewDatabase(); });
     on("File_CleanDB", [merge_or_clean] { merge_or_clean(QString()); });
     on("Help_Contents", [this] { ShowHelpViewer(prompts_, this); });
     on("Analysis_Inbreeding", [this] {
@@ -252,6 +228,85 @@ void MainLinearaForm::ConnectMenus() {
         HelpAboutForm about(this);
         about.exec();
     });
+}
+
+bool MainLinearaForm::SwitchDatabase(const QString& path) {
+    const QString previous = state_.DatabasePath();
+    try {
+        // Opened aside first: a file that is not a usable database leaves the current one open.
+        RecordStore probe(path);
+        probe.Close();
+        store_->Open(path);
+    } catch (const StoreError& error) {
+        if (!store_->IsOpen()) {
+            store_->Open(previous);
+        }
+        prompts_.Message(QStringLiteral("Database Error"),
+                         QStringLiteral("LINEARA could not use the database\n%1\n\n%2\n\nThe database %3 "
+                                        "stays in use.")
+                             .arg(QDir::toNativeSeparators(path), error.Reason(), QDir::toNativeSeparators(previous)),
+                         Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+        return false;
+    }
+    state_.settings.DatabaseFile = path;
+    UpdateCaption(false);
+    Refill();
+    return true;
+}
+
+void MainLinearaForm::CreateNewDatabase() {
+    const QString title = QStringLiteral("New Database");
+    const QString current = state_.DatabasePath();
+    QString path;
+    StagedDatabase::Replace replace = StagedDatabase::Replace::Never;
+    for (;;) {
+        const std::optional<QString> answer =
+            prompts_.Input(title, QStringLiteral("Enter a name for your new database"), last_new_database_name_);
+        if (!answer || answer->isEmpty()) {
+            return;
+        }
+        if (!IsValidDatabaseName(*answer)) {
+            prompts_.Message(QStringLiteral("Invalid Filename"), InvalidFilenameText(), Prompts::Buttons::Ok,
+                             Prompts::Icon::Critical);
+            last_new_database_name_.clear();
+            continue;
+        }
+        last_new_database_name_ = *answer;
+        path = NewDatabasePath(current, *answer);
+        const QFileInfo target(path);
+        if (!target.exists()) {
+            replace = StagedDatabase::Replace::Never;
+            break;
+        }
+        // The database in use is never replaced; another file of that name only when agreed.
+        if (target.canonicalFilePath() == QFileInfo(current).canonicalFilePath()) {
+            prompts_.Message(title,
+                             QStringLiteral("%1 is the database in use and cannot be replaced.\n\nPlease "
+                                            "choose another name.")
+                                 .arg(QDir::toNativeSeparators(path)),
+                             Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+            continue;
+        }
+        if (prompts_.Message(title,
+                             QStringLiteral("A file named %1 already exists.\n\nDo you want to replace it "
+                                            "with a new, empty database?")
+                                 .arg(QDir::toNativeSeparators(path)),
+                             Prompts::Buttons::YesNo, Prompts::Icon::Question) == Prompts::Answer::Yes) {
+            replace = StagedDatabase::Replace::Allowed;
+            break;
+        }
+    }
+    try {
+        CreatePlaceholderDatabase(path, replace);
+    } catch (const StoreError& error) {
+        prompts_.Message(title,
+                         QStringLiteral("The new database\n%1\ncould not be created.\n\n%2\n\nThe database %3 "
+                                        "stays in use.")
+                             .arg(QDir::toNativeSeparators(path), error.Reason(), QDir::toNativeSeparators(current)),
+                         Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+        return;
+    }
+    SwitchDatabase(path);
 }
 
 void MainLinearaForm::UpdateCaption(bool with_revision) {

@@ -56,6 +56,10 @@ private:
     // Runs a command, turning any database failure into a message instead of a crash.
     void Guarded(const std::function<void()>& command);
     void ShowError(const QString& reason);
+    // Makes `path` the current database: caption, chart. A file that cannot be used leaves the
+    // current one open and current, with a message; false then.
+    bool SwitchDatabase(const QString& path);
+    void CreateNewDatabase();
 
     AppState& state_;
     Prompts& prompts_;
@@ -71,6 +75,8 @@ private:
     int clicked_position_ = 0;
     qint32 clicked_dog_ = 0;
     bool unloaded_ = false;
+    // The name typed at File > Create a New Database the last time.
+    QString last_new_database_name_;
 };
 
 }  // namespace lineara

@@ -6,6 +6,9 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QTreeView>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
@@ -100,6 +103,13 @@ Prompts::Answer QtPrompts::Message(const QString& title, const QString& text, Bu
             box.setEscapeButton(QMessageBox::No);
             break;
     }
+    // A short text makes a box too narrow for its title ("Merge Complete" showed as
+    // "M... te"). Added last: setting the icon or the buttons lays the box out anew.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const int title_width = box.fontMetrics().horizontalAdvance(title) + 140;
+        grid->addItem(new QSpacerItem(title_width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0,
+                      1, grid->columnCount());
+    }
     switch (box.exec()) {
         case QMessageBox::Ok:
             return Answer::Ok;
@@ -145,6 +155,25 @@ QString QtPrompts::QtFilter(const QString& filter) {
     return filters.join(QStringLiteral(";;"));
 }
 
+namespace {
+
+// The dialog's detail view squeezes Size, Type and Date Modified into narrow columns whose
+// texts end in "..."; they get the width of their contents and the name takes the rest.
+void WidenDetailColumns(QFileDialog& dialog) {
+    auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    if (view == nullptr) {
+        return;
+    }
+    QHeaderView* header = view->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column = 1; column < header->count(); ++column) {
+        header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
+}
+
+}  // namespace
+
 QString QtPrompts::OpenFile(const FileRequest& request) {
     const NormalPointer pointer;
     QFileDialog dialog(Parent(), request.title, request.directory, QtFilter(request.filter));
@@ -152,6 +181,7 @@ QString QtPrompts::OpenFile(const FileRequest& request) {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.resize(kFileDialogSize);
+    WidenDetailColumns(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return QString();
     }
@@ -166,6 +196,7 @@ QString QtPrompts::SaveFile(const FileRequest& request) {
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(request.default_suffix);
     dialog.resize(kFileDialogSize);
+    WidenDetailColumns(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return QString();
     }

@@ -20,6 +20,31 @@ namespace lineara {
 
 namespace {
 
+// The clean-up rewrites every page of the file in one transaction. With SQLite's small default
+// page cache the changed pages spill to the file part-way (each spill syncing the journal) and
+// are read back again; a cache that holds a whole kennel's file avoids that. Memory is taken
+// only as pages are used, and the usual size comes back afterwards.
+class LargePageCache {
+public:
+    explicit LargePageCache(sqlite::Connection& connection)
+        : connection_(connection), previous_(connection.QueryInteger("PRAGMA cache_size")) {
+        connection_.Execute("PRAGMA cache_size = -524288");  // in KiB: 512 MiB at most
+    }
+    ~LargePageCache() {
+        try {
+            connection_.Execute(QStringLiteral("PRAGMA cache_size = %1").arg(previous_).toUtf8().constData());
+        } catch (...) {
+            // Only a matter of speed for what follows.
+        }
+    }
+    LargePageCache(const LargePageCache&) = delete;
+    LargePageCache& operator=(const LargePageCache&) = delete;
+
+private:
+    sqlite::Connection& connection_;
+    qint64 previous_;
+};
+
 const QString kCr = QStringLiteral("\r");
 
 QString Working() {
@@ -518,6 +543,7 @@ MaintenanceCounts RunMergeDriver(DogDatabase& current, const QString& merge_sour
                                  MaintenanceHooks& hooks) {
     Runner runner(current, hooks);
     try {
+        const LargePageCache cache(current.Connection());
         DogDatabase::Transaction transaction(current);
         const QString source = merge_source_path.trimmed();
         if (!source.isEmpty()) {

@@ -311,11 +311,27 @@ Pedigree PedigreeGenerator::Generate(const PedigreeOptions& options) {
         CompleteAncestry(pedigree, originals, males, females, options.parent_generations, random);
     }
 
+    // A third each: the same dog entered twice; the same name in capitals with the parents of
+    // another dog; one letter doubled, with the same parents.
+    const auto any_original = [&] {
+        return 1 + static_cast<qint32>(random.Below(static_cast<quint64>(originals)));
+    };
     for (qint32 i = 0; i < duplicates; ++i) {
-        Pedigree::Dog copy =
-            pedigree.At(1 + static_cast<qint32>(random.Below(static_cast<quint64>(originals))));
-        copy.variant =
-            random.Chance(0.5) ? Pedigree::Variant::UpperCase : Pedigree::Variant::DoubledLetter;
+        Pedigree::Dog copy = pedigree.At(any_original());
+        switch (random.Below(3)) {
+            case 0:
+                break;
+            case 1: {
+                const Pedigree::Dog& other = pedigree.At(any_original());
+                copy.variant = Pedigree::Variant::UpperCase;
+                copy.sire = other.sire;
+                copy.dam = other.dam;
+                break;
+            }
+            default:
+                copy.variant = Pedigree::Variant::DoubledLetter;
+                break;
+        }
         pedigree.Add(copy);
     }
     return pedigree;

@@ -29,9 +29,9 @@ struct PedigreeOptions {
     double unknown_parent_share = 0.02;
     // Share of conformation champions; the other titles come at fixed small rates.
     double champion_share = 0.08;
-    // Share of the dogs that are second entries of another dog, under the same name in
-    // capitals or with one letter doubled, with the same parents and no offspring: work
-    // for the clean-up. They come last.
+    // Share of the dogs that are second entries of another dog, with no offspring: work for
+    // the clean-up. A third each are the same dog entered again, the same name in capitals
+    // with other parents, and the name with one letter doubled. They come last.
     double duplicate_share = 0.0;
     quint64 seed = 1;
 };

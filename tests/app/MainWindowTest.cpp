@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
@@ -283,6 +284,122 @@ TEST_F(MainWindowTest, UseADifferentDatabaseSwitchesOnlyToAUsableFile) {
     EXPECT_EQ(window->Store().Database().CountRows(), 2);
     // The new file has no dog with the old root's number: the chart roots at its first record.
     EXPECT_EQ(state_.settings.RootDogID, 1);
+}
+
+// The registered names of every dog in a database file, in record order.
+QStringList RegNames(const QString& path) {
+    RecordStore store(path);
+    QStringList names;
+    for (store.MoveFirst(); !store.Eof(); store.MoveNext()) {
+        names << store.Text(Field::RegName);
+    }
+    return names;
+}
+
+TEST_F(MainWindowTest, CreateANewDatabaseAsksForAValidNameAndSwitchesToIt) {
+    auto window = Open();
+    const QString caption = window->windowTitle();
+    // Cancel and an empty answer change nothing.
+    prompts_.AnswerInput(std::nullopt);
+    Action(*window, "File_NewDB")->trigger();
+    prompts_.AnswerInput(QString());
+    Action(*window, "File_NewDB")->trigger();
+    EXPECT_EQ(window->windowTitle(), caption);
+    EXPECT_EQ(state_.DatabasePath(), db_);
+
+    // A forbidden character: the message, the remembered name cleared, and the prompt again.
+    prompts_.Clear();
+    prompts_.AnswerInput(QStringLiteral("Col\"lies"));
+    prompts_.AnswerInput(QStringLiteral("Collies 2.0"));
+    Action(*window, "File_NewDB")->trigger();
+    const auto inputs = prompts_.ShownOfKind(ScriptedPrompts::Kind::Input);
+    ASSERT_EQ(inputs.size(), 2u);
+    EXPECT_EQ(inputs[0].title, QStringLiteral("New Database"));
+    EXPECT_EQ(inputs[0].text, QStringLiteral("Enter a name for your new database"));
+    EXPECT_EQ(inputs[1].initial, QString());
+    const auto messages = prompts_.ShownOfKind(ScriptedPrompts::Kind::Message);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].title, QStringLiteral("Invalid Filename"));
+    EXPECT_EQ(messages[0].icon, Prompts::Icon::Critical);
+    EXPECT_EQ(messages[0].text,
+              QStringLiteral("A filename cannot contain any of the following characters:\r\\ / : * ? \" < > |"));
+
+    // The new file sits next to the current one and holds only the placeholder, at the root.
+    const QString collies = work_.File(QStringLiteral("Collies 2.0.mdb"));
+    EXPECT_EQ(state_.DatabasePath(), collies);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("LINEARA v4.0 -- ") + collies);
+    EXPECT_EQ(RegNames(collies), QStringList{QStringLiteral("Temporary (delete later)")});
+    EXPECT_EQ(window->Model().At(1).dog, 1);
+    EXPECT_EQ(RegNames(db_).size(), 3);
+
+    // The next time the prompt offers the name typed before.
+    prompts_.Clear();
+    Action(*window, "File_NewDB")->trigger();
+    ASSERT_EQ(prompts_.ShownOfKind(ScriptedPrompts::Kind::Input).size(), 1u);
+    EXPECT_EQ(prompts_.ShownOfKind(ScriptedPrompts::Kind::Input)[0].initial, QStringLiteral("Collies 2.0"));
+}
+
+TEST_F(MainWindowTest, CreateANewDatabaseNeverReplacesTheCurrentOneAndAsksBeforeAnother) {
+    const QString beagles = work_.File(QStringLiteral("Beagles.mdb"));
+    DogDatabase::Create(beagles);
+    {
+        RecordStore store(beagles);
+        test::AddTestDog(store, QStringLiteral("Beagle One"), true);
+    }
+    auto window = Open();
+    const QString caption = window->windowTitle();
+    // The database in use: refused, and the prompt comes back (cancelled here).
+    prompts_.AnswerInput(QStringLiteral("Kennel"));
+    Action(*window, "File_NewDB")->trigger();
+    ASSERT_NE(prompts_.LastMessage(), nullptr);
+    EXPECT_EQ(prompts_.LastMessage()->title, QStringLiteral("New Database"));
+    EXPECT_TRUE(prompts_.LastMessage()->text.contains(QStringLiteral("in use")));
+    EXPECT_EQ(prompts_.ShownOfKind(ScriptedPrompts::Kind::Input).size(), 2u);
+    EXPECT_EQ(RegNames(db_).size(), 3);
+    EXPECT_EQ(window->windowTitle(), caption);
+
+    // Another file of that name: No keeps it and asks for a name again.
+    prompts_.Clear();
+    prompts_.AnswerInput(QStringLiteral("Beagles"));
+    prompts_.AnswerMessage(Prompts::Answer::No);
+    Action(*window, "File_NewDB")->trigger();
+    ASSERT_EQ(prompts_.MessageTitles(), QStringList{QStringLiteral("New Database")});
+    EXPECT_EQ(prompts_.LastMessage()->buttons, Prompts::Buttons::YesNo);
+    EXPECT_EQ(prompts_.ShownOfKind(ScriptedPrompts::Kind::Input).size(), 2u);
+    EXPECT_EQ(prompts_.ShownOfKind(ScriptedPrompts::Kind::Input)[1].initial, QStringLiteral("Beagles"));
+    EXPECT_EQ(RegNames(beagles), QStringList{QStringLiteral("Beagle One")});
+    EXPECT_EQ(state_.DatabasePath(), db_);
+
+    // Yes replaces it with a new database.
+    prompts_.AnswerInput(QStringLiteral("Beagles"));
+    prompts_.AnswerMessage(Prompts::Answer::Yes);
+    Action(*window, "File_NewDB")->trigger();
+    EXPECT_EQ(RegNames(beagles), QStringList{QStringLiteral("Temporary (delete later)")});
+    EXPECT_EQ(state_.DatabasePath(), beagles);
+}
+
+TEST_F(MainWindowTest, ACreateThatFailsLeavesNothingBehindAndTheCurrentDatabaseInUse) {
+    // The name is taken by a folder that holds a file: agreeing to replace it cannot succeed.
+    QDir(work_.Path()).mkpath(QStringLiteral("Collies.mdb"));
+    QFile inside(work_.File(QStringLiteral("Collies.mdb/keep.txt")));
+    ASSERT_TRUE(inside.open(QIODevice::WriteOnly));
+    inside.write("keep");
+    inside.close();
+    auto window = Open();
+    const QString caption = window->windowTitle();
+    const QStringList before = QDir(work_.Path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    prompts_.AnswerInput(QStringLiteral("Collies"));
+    prompts_.AnswerMessage(Prompts::Answer::Yes);
+    Action(*window, "File_NewDB")->trigger();
+    ASSERT_NE(prompts_.LastMessage(), nullptr);
+    EXPECT_EQ(prompts_.LastMessage()->title, QStringLiteral("New Database"));
+    EXPECT_TRUE(prompts_.LastMessage()->text.contains(work_.File(QStringLiteral("Collies.mdb"))));
+    EXPECT_TRUE(prompts_.LastMessage()->text.contains(QStringLiteral("stays in use")));
+    EXPECT_EQ(state_.DatabasePath(), db_);
+    EXPECT_EQ(window->windowTitle(), caption);
+    EXPECT_EQ(window->Store().Database().CountRows(), 3);
+    EXPECT_TRUE(QFileInfo::exists(work_.File(QStringLiteral("Collies.mdb/keep.txt"))));
+    EXPECT_EQ(QDir(work_.Path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), before);
 }
 
 TEST_F(MainWindowTest, AboutWindowShowsTheVersionAndCloses) {

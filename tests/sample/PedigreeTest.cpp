@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QSet>
+
 #include <algorithm>
 #include <set>
 #include <utility>
@@ -24,6 +26,41 @@ TEST(PedigreeGeneratorTest, TheSameOptionsGiveTheSamePedigree) {
     EXPECT_EQ(first.RegNameOf(2), QString::fromUtf8("\xC3\x85kerbacken Stormy Comet"));
     options.seed = 2;
     EXPECT_NE(first.ToKennelText(), PedigreeGenerator::Generate(options).ToKennelText());
+}
+
+// The clean-up's benchmarks need all three kinds of second entry, each naming a dog before it.
+TEST(PedigreeGeneratorTest, SecondEntriesComeLastInThreeKinds) {
+    PedigreeOptions options;
+    options.dogs = 3000;
+    options.duplicate_share = 0.1;
+    const Pedigree pedigree = PedigreeGenerator::Generate(options);
+    ASSERT_EQ(pedigree.Size(), 3000);
+    QSet<QString> earlier;
+    for (qint32 p = 1; p <= 2700; ++p) {
+        EXPECT_EQ(pedigree.At(p).variant, Pedigree::Variant::Plain);
+        earlier.insert(pedigree.RegNameOf(p));
+    }
+    int same = 0, capitals = 0, doubled = 0;
+    for (qint32 p = 2701; p <= 3000; ++p) {
+        const QString name = pedigree.RegNameOf(p);
+        switch (pedigree.At(p).variant) {
+            case Pedigree::Variant::Plain:
+                EXPECT_TRUE(earlier.contains(name)) << name.toStdString();
+                ++same;
+                break;
+            case Pedigree::Variant::UpperCase:
+                EXPECT_EQ(name, name.toUpper());
+                ++capitals;
+                break;
+            case Pedigree::Variant::DoubledLetter:
+                EXPECT_FALSE(earlier.contains(name)) << name.toStdString();
+                ++doubled;
+                break;
+        }
+    }
+    EXPECT_GT(same, 60);
+    EXPECT_GT(capitals, 60);
+    EXPECT_GT(doubled, 60);
 }
 
 // Ancestors up to grandparents, unknown ones left out.
