@@ -19,6 +19,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace lineara {
 
 namespace {
@@ -60,7 +62,11 @@ public:
 
 }  // namespace
 
-QStringList ProblemLines(const std::vector<CsvImportProblem>& problems, int limit) {
+QStringList ProblemLines(const std::vector<CsvImportProblem>& found, int limit) {
+    // In the file's order: the parents' problems are found after every row has been read.
+    std::vector<CsvImportProblem> problems = found;
+    std::stable_sort(problems.begin(), problems.end(),
+                     [](const CsvImportProblem& a, const CsvImportProblem& b) { return a.row < b.row; });
     QStringList lines;
     for (const CsvImportProblem& problem : problems) {
         if (lines.size() == limit) {
