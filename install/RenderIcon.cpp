@@ -3,16 +3,17 @@
 #include "app/Logo.h"
 
 #include <QDir>
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QTextStream>
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    // Shapes only: painting on an image needs no application object or display.
     QTextStream err(stderr);
-    const QStringList args = QCoreApplication::arguments().mid(1);
+    QStringList args;
+    for (int i = 1; i < argc; ++i) {
+        args << QString::fromLocal8Bit(argv[i]);
+    }
     if (args.size() < 2) {
         err << "usage: lineara-render-icon OUTDIR SIZE...\n";
         return 2;
