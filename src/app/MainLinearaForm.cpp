@@ -9,6 +9,7 @@
 #include "app/SettingsFile.h"
 #include "chart/ChartWidget.h"
 #include "chart/ViewOptionMenus.h"
+#include "exchange/QtCsvCommands.h"
 #include "inbreeding/InbreedingAnalysisForm.h"
 #include "inbreeding/InbreedingReport.h"
 #include "inbreeding/TrialMatingForm.h"
@@ -196,6 +197,20 @@ void MainLinearaForm::ConnectMenus() {
     });
     on("File_NewDB", [this] { CreateNewDatabase(); });
     on("File_CleanDB", [merge_or_clean] { merge_or_clean(QString()); });
+    on("File_ExportCsv", [this] {
+        RunCsvExport(store_->Database(), prompts_, state_.working_directory, model_.DogAt(1), model_.At(1).display_name,
+                     menus_->CurrentView().CurrentNumGens(), this);
+    });
+    on("File_ImportCsv", [this] {
+        RunCsvImport(store_->Database(), prompts_, state_.working_directory,
+                     [this](qint32 dog_id) {
+                         state_.SelectedDogID = dog_id;
+                         dialogs_->EditDog(false);
+                         state_.SelectedDogID = 0;
+                     },
+                     this);
+        Refill();
+    });
     on("Help_Contents", [this] { ShowHelpViewer(prompts_, this); });
     on("Analysis_Inbreeding", [this] {
         const QString report = QDir(state_.working_directory).filePath(QString::fromLatin1(kReportFileName));

@@ -71,6 +71,8 @@ void MainMenus::BuildFile(QMenu* menu) {
     QMenu* save = AddMenu(menu, QStringLiteral("File_Save"), QStringLiteral("Sa&ve Lineara"));
     Add(save, QStringLiteral("File_Save_Tabs"), QStringLiteral("Text file (with &tabs)"));
     Add(save, QStringLiteral("File_Save_Spaces"), QStringLiteral("Text file (with &spaces)"));
+    Add(menu, QStringLiteral("File_ExportCsv"), QStringLiteral("Export &Dogs (CSV)\u2026"));
+    Add(menu, QStringLiteral("File_ImportCsv"), QStringLiteral("Imp&ort Dogs (CSV)\u2026"));
     menu->addSeparator();
     Add(menu, QStringLiteral("File_DatabaseInfo"), QStringLiteral("Database &Information"));
     Add(menu, QStringLiteral("File_CleanDB"), QStringLiteral("C&lean-up Database"));

@@ -385,7 +385,9 @@ CsvImportResult Importer::Run() {
             db_.UpdateRow(links.new_id, record, changed);
             Step();
         }
-        result_.cleanup = RunMergeDriver(db_, QString(), hooks_);
+        if (options_.cleanup) {
+            result_.cleanup = RunMergeDriver(db_, QString(), hooks_);
+        }
         if (!options_.dry_run) {
             transaction.Commit();
         }

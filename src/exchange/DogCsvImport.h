@@ -49,6 +49,9 @@ struct CsvImportOptions {
     // Runs everything, then rolls it all back: the mapping, the problems and the counts the
     // import would give, with the database unchanged.
     bool dry_run = false;
+    // Without the clean-up: the preview before the user confirms, which only needs the
+    // mapping, the problems and the counts of the rows.
+    bool cleanup = true;
     int preview_rows = 10;
 };
 
