@@ -84,6 +84,7 @@ int main(int argc, char** argv) {
         {QStringLiteral("create"), lineara::cli::RunCreate},
         {QStringLiteral("merge"), lineara::cli::RunMerge},
         {QStringLiteral("clean"), lineara::cli::RunClean},
+        {QStringLiteral("rank-sires"), lineara::cli::RunRankSires},
     };
     const QString name = args.takeFirst();
     const auto it = commands.find(name);
