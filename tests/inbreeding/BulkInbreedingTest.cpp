@@ -9,6 +9,7 @@
 #include "support/TableSnapshot.h"
 #include "support/TempWorkDir.h"
 #include "support/TestDatabase.h"
+#include "inbreeding/LitterKennel.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -159,44 +160,9 @@ TEST(AllGenerations, EqualsTheTabularMethodAndTheDeepEnoughDesignFigure) {
     }
 }
 
-// A kennel on file of litters of three, parents drawn from the latest 30 dogs and bitches; every pup holds
-// IC 0.5 to begin with.
-QString MakeKennel(const test::TempWorkDir& work, int litters, const QString& name = QStringLiteral("Kennel.mdb")) {
-    const QString path = work.File(name);
-    test::CreateDatabase(path);
-    const std::shared_ptr<DogDatabase> database = DogDatabase::Open(path);
-    DogDatabase::Transaction transaction(*database);
-    auto add = [&](const QString& dog_name, bool male, qint32 sire, qint32 dam, bool with_ic) {
-        DogRecord dog;
-        dog.SetValue(Field::RegName, dog_name);
-        dog.SetValue(Field::SexMale, male);
-        dog.SetValue(Field::SireID, sire);
-        dog.SetValue(Field::DamID, dam);
-        if (with_ic) dog.SetValue(Field::IC, 0.5);
-        return database->InsertRow(dog);
-    };
-    std::vector<qint32> males{add(QStringLiteral("Founder Dog"), true, 0, 0, false)};
-    std::vector<qint32> females{add(QStringLiteral("Founder, \"Bitch\""), false, 0, 0, false)};
-    std::mt19937 random(3);
-    for (int i = 0; i < litters; ++i) {
-        auto recent = [&random](const std::vector<qint32>& pool) {
-            const std::size_t from = pool.size() > 30 ? pool.size() - 30 : 0;
-            return pool[std::uniform_int_distribution<std::size_t>(from, pool.size() - 1)(random)];
-        };
-        const qint32 sire = recent(males);
-        const qint32 dam = recent(females);
-        for (int pup = 0; pup < 3; ++pup) {
-            const bool male = pup != 1;
-            (male ? males : females).push_back(add(QStringLiteral("Pup %1-%2").arg(i).arg(pup), male, sire, dam, true));
-        }
-    }
-    transaction.Commit();
-    return path;
-}
-
 TEST(BulkInbreedingStore, StoresEveryFigureOrNothing) {
     test::TempWorkDir work;
-    const QString path = MakeKennel(work, 40);
+    const QString path = test::MakeLitterKennel(work, 40);
     const QStringList before = test::SnapshotRows(path);
     const std::shared_ptr<DogDatabase> database = DogDatabase::Open(path);
     const PedigreeTable table = ReadPedigreeTable(*database);
@@ -223,7 +189,7 @@ TEST(BulkInbreedingStore, StoresEveryFigureOrNothing) {
 
 TEST(BulkInbreedingCli, WritesTheCsvStoresAndRefusesBadRequests) {
     test::TempWorkDir work;
-    const QString path = MakeKennel(work, 30);
+    const QString path = test::MakeLitterKennel(work, 30);
     const QStringList before = test::SnapshotRows(path);
     test::CliResult r = test::RunCliProcess({QStringLiteral("coi"), path, QStringLiteral("--all"),
                                              QStringLiteral("--csv"), work.File(QStringLiteral("ic.csv"))});
@@ -279,7 +245,7 @@ TEST(BulkInbreedingCli, WritesTheCsvStoresAndRefusesBadRequests) {
 // Killed at any moment, coi --all --store leaves every coefficient or none.
 TEST(BulkInbreedingCli, KilledPartWayLeavesAllOrNothing) {
     test::TempWorkDir work;
-    const QString original = MakeKennel(work, 3000, QStringLiteral("Original.mdb"));
+    const QString original = test::MakeLitterKennel(work, 3000, QStringLiteral("Original.mdb"));
     const QStringList before = test::SnapshotRows(original);
     const QString done = work.File(QStringLiteral("Done.mdb"));
     ASSERT_TRUE(QFile::copy(original, done));
