@@ -12,6 +12,8 @@
 #include "exchange/QtCsvCommands.h"
 #include "inbreeding/InbreedingAnalysisForm.h"
 #include "inbreeding/InbreedingReport.h"
+#include "inbreeding/AllCoefficientsForm.h"
+#include "inbreeding/MateRankingForm.h"
 #include "inbreeding/TrialMatingForm.h"
 #include "maintenance/DatabaseFiles.h"
 #include "maintenance/MergeDatabaseForm.h"
@@ -224,20 +226,35 @@ void MainLinearaForm::ConnectMenus() {
             Refill();
         }
     });
-    on("Analysis_TrialMating", [this] {
+    // The find dialog lists males for the sire and females for the dam.
+    auto choose = [this](bool male) -> qint32 {
+        state_.SexHint = male ? 1 : 0;
+        state_.SelectedDogID = 0;
+        dialogs_->FindDog({male ? QStringLiteral("Choose Sire") : QStringLiteral("Choose Dam"),
+                           QStringLiteral("Click on a dog's name to choose it"), false});
+        return state_.SelectedDogID > 0 ? state_.SelectedDogID : 0;
+    };
+    auto trial_mating = [this, choose](qint32 sire, qint32 dam) {
         const QString report = QDir(state_.working_directory).filePath(QString::fromLatin1(kReportFileName));
-        // The find dialog lists males for the sire and females for the dam.
-        auto choose = [this](bool male) -> qint32 {
-            state_.SexHint = male ? 1 : 0;
-            state_.SelectedDogID = 0;
-            dialogs_->FindDog({male ? QStringLiteral("Choose Sire") : QStringLiteral("Choose Dam"),
-                               QStringLiteral("Click on a dog's name to choose it"), false});
-            return state_.SelectedDogID > 0 ? state_.SelectedDogID : 0;
-        };
         TrialMatingForm form(store_->Database(), prompts_, state_.settings.RootDogID, report, choose,
                              [this](const QString& path) { ShowReportViewer(prompts_, path, this); }, this);
+        if (sire > 0) form.SetSire(sire);
+        if (dam > 0) form.SetDam(dam);
         form.exec();
         state_.SelectedDogID = 0;
+    };
+    on("Analysis_TrialMating", [trial_mating] { trial_mating(0, 0); });
+    on("Analysis_BestSires", [this, choose, trial_mating] {
+        MateRankingForm form(store_->Database(), prompts_, state_.settings.RootDogID, [choose] { return choose(false); },
+                             trial_mating, this);
+        form.exec();
+        state_.SelectedDogID = 0;
+    });
+    on("Analysis_AllCoefficients", [this] {
+        AllCoefficientsForm form(store_->Database(), prompts_, this);
+        if (form.exec() == QDialog::Accepted) {
+            Refill();
+        }
     });
     connect(menus_->Action(QStringLiteral("Help_About")), &QAction::triggered, this, [this] {
         HelpAboutForm about(this);

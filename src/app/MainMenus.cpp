@@ -100,6 +100,8 @@ void MainMenus::BuildAnalysis(QMenu* menu) {
     Add(menu, QStringLiteral("Analysis_Lineara"), QStringLiteral("Lineara &Information"));
     Add(menu, QStringLiteral("Analysis_Inbreeding"), QStringLiteral("Inbreeding and Relationship &Report"));
     Add(menu, QStringLiteral("Analysis_TrialMating"), QStringLiteral("&Trial Mating…"));
+    Add(menu, QStringLiteral("Analysis_BestSires"), QStringLiteral("&Best Sires for This Dam…"));
+    Add(menu, QStringLiteral("Analysis_AllCoefficients"), QStringLiteral("Inbreeding Coefficients for &All Dogs…"));
     menu->addSeparator();
     Add(menu, QStringLiteral("Analysis_ClearIC"), QStringLiteral("&Clear All Inbreeding Coefficients"));
 }

@@ -33,5 +33,6 @@ int RunDbInfo(const QStringList& args, Streams& io);
 int RunCreate(const QStringList& args, Streams& io);
 int RunMerge(const QStringList& args, Streams& io);
 int RunClean(const QStringList& args, Streams& io);
+int RunRankSires(const QStringList& args, Streams& io);
 
 }  // namespace lineara::cli

@@ -1,5 +1,7 @@
 #include "cli/CliCommand.h"
 
+#include "app/AtomicFile.h"
+#include "inbreeding/BulkInbreeding.h"
 #include "inbreeding/InbreedingReport.h"
 #include "inbreeding/TrialMating.h"
 #include "store/DogDatabase.h"
@@ -19,6 +21,8 @@ struct CoiOptions {
     int generations = kDefaultAnalysisGenerations;
     QString report;
     bool store = false;
+    bool all = false;  // every dog of the database
+    QString csv;
 };
 
 struct BadOption {
@@ -58,6 +62,10 @@ CoiOptions ParseCoiOptions(const QStringList& args) {
             options.dam = dog_id(i, QStringLiteral("--dam"));
         } else if (is(arg, "--gens")) {
             const QString text = value(i, QStringLiteral("--gens"));
+            if (text == QLatin1String("all")) {
+                options.generations = kAllKnownGenerations;
+                continue;
+            }
             options.generations = text.toInt(&ok);
             if (!ok || options.generations < kMinAnalysisGenerations || options.generations > kMaxAnalysisGenerations) {
                 throw BadOption{QStringLiteral("--gens takes a number from %1 to %2, not \"%3\"")
@@ -68,6 +76,11 @@ CoiOptions ParseCoiOptions(const QStringList& args) {
         } else if (is(arg, "--report")) {
             options.report = value(i, QStringLiteral("--report"));
             if (options.report.isEmpty()) throw BadOption{QStringLiteral("--report needs a file name")};
+        } else if (is(arg, "--csv")) {
+            options.csv = value(i, QStringLiteral("--csv"));
+            if (options.csv.isEmpty()) throw BadOption{QStringLiteral("--csv needs a file name")};
+        } else if (arg == QLatin1String("--all")) {
+            options.all = true;
         } else if (arg == QLatin1String("--store")) {
             options.store = true;
         } else if (arg.startsWith(QLatin1String("--"))) {
@@ -80,6 +93,15 @@ CoiOptions ParseCoiOptions(const QStringList& args) {
     }
     if (options.file.isEmpty()) throw BadOption{QStringLiteral("no database file given")};
     const bool trial = options.sire != 0 || options.dam != 0;
+    if (options.all) {
+        if (trial || options.dog != 0) throw BadOption{QStringLiteral("--all cannot go with --dog, --sire or --dam")};
+        if (!options.report.isEmpty()) throw BadOption{QStringLiteral("--all writes no report (use --csv PATH)")};
+        return options;
+    }
+    if (!options.csv.isEmpty()) throw BadOption{QStringLiteral("--csv goes with --all")};
+    if (options.generations == kAllKnownGenerations) {
+        throw BadOption{QStringLiteral("--gens all goes with --all")};
+    }
     if (trial && options.dog != 0) throw BadOption{QStringLiteral("--dog cannot go with --sire and --dam")};
     if (trial && (options.sire == 0 || options.dam == 0)) {
         throw BadOption{QStringLiteral("a trial mating needs both --sire ID and --dam ID")};
@@ -107,6 +129,29 @@ int RunCoi(const QStringList& args, Streams& io) {
             std::snprintf(fraction, sizeof fraction, "%.17g", value);
             return QString::fromLatin1(fraction) + u' ' + PercentText(value);
         };
+        if (options.all) {
+            const PedigreeTable table = ReadPedigreeTable(*database);
+            NoProgress quiet;
+            const std::optional<std::vector<double>> coefficients =
+                RunAllCoefficients(*database, table, options.generations, false, quiet);
+            // As with a report, the file is written before anything is stored.
+            if (!options.csv.isEmpty()) {
+                const QString error = WriteFileAtomically(options.csv, CoefficientsCsv(*database, table, *coefficients));
+                if (!error.isEmpty()) {
+                    io.err << "lineara-cli coi: " << options.csv << ": " << error << "\n";
+                    return kExitUsage;
+                }
+            }
+            if (options.store) {
+                StoreAllCoefficients(*database, table, *coefficients, quiet);
+            }
+            const QString depth = options.generations == kAllKnownGenerations
+                                      ? QStringLiteral("all known generations")
+                                      : QStringLiteral("%1 generations").arg(options.generations);
+            io.out << (options.store ? "stored " : "computed ") << coefficients->size()
+                   << " inbreeding coefficients over " << depth << "\n";
+            return kExitOk;
+        }
         if (options.sire != 0) {
             const TrialMatingRun run = RunTrialMating(*database, options.sire, options.dam, options.generations);
             if (!write_report(run.report)) {
@@ -129,7 +174,8 @@ int RunCoi(const QStringList& args, Streams& io) {
     } catch (const BadOption& error) {
         io.err << "lineara-cli coi: " << error.message << "\n"
                << "usage: lineara-cli coi FILE --dog ID [--gens 5..20] [--report PATH] [--store]\n"
-               << "       lineara-cli coi FILE --sire ID --dam ID [--gens 5..20] [--report PATH]\n";
+               << "       lineara-cli coi FILE --sire ID --dam ID [--gens 5..20] [--report PATH]\n"
+               << "       lineara-cli coi FILE --all [--gens 5..20|all] [--store] [--csv PATH]\n";
         return kExitUsage;
     } catch (const StoreError& error) {
         io.err << "lineara-cli coi: " << error.File() << ": " << error.Reason() << "\n";

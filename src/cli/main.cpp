@@ -28,6 +28,10 @@ void Usage(QTextStream& err) {
            "                             a dog's coefficient of inbreeding and its report\n"
            "  coi FILE --sire ID --dam ID [--gens 5..20] [--report PATH]\n"
            "                             a trial mating: the puppy's coefficient and the pair's relationship\n"
+           "  coi FILE --all [--gens 5..20|all] [--store] [--csv PATH]\n"
+           "                             every dog's coefficient of inbreeding\n"
+           "  rank-sires FILE --dam ID [--gens 5..20] [--all-males] [--limit K]\n"
+           "                             the sires for a dam, lowest litter coefficient first\n"
            "  clear-ic FILE              clear every dog's stored inbreeding coefficient\n"
            "  export-csv FILE OUT.csv [--root ID --gens 2..20]\n"
            "                             write every dog, or a dog and its ancestry, as CSV\n"
@@ -80,6 +84,7 @@ int main(int argc, char** argv) {
         {QStringLiteral("create"), lineara::cli::RunCreate},
         {QStringLiteral("merge"), lineara::cli::RunMerge},
         {QStringLiteral("clean"), lineara::cli::RunClean},
+        {QStringLiteral("rank-sires"), lineara::cli::RunRankSires},
     };
     const QString name = args.takeFirst();
     const auto it = commands.find(name);

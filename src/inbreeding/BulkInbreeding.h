@@ -1,0 +1,76 @@
+#pragma once
+
+#include "app/Progress.h"
+#include "inbreeding/Inbreeding.h"
+#include "store/FailAfter.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace lineara {
+
+class DogDatabase;
+
+// Every dog's parents, held in memory for the computations over the whole database. Lookups
+// only read, so several threads may share one table.
+struct PedigreeTable {
+    std::vector<qint32> ids;        // every DogID, ascending
+    std::vector<Parents> parents;   // the stored SireID and DamID of ids[i]
+    std::vector<int> index_of_id;   // DogID -> position in ids, -1 where no record
+
+    std::optional<Parents> Find(qint32 id) const {
+        if (id <= 0 || static_cast<std::size_t>(id) >= index_of_id.size()) return std::nullopt;
+        const int at = index_of_id[static_cast<std::size_t>(id)];
+        if (at < 0) return std::nullopt;
+        return parents[static_cast<std::size_t>(at)];
+    }
+    ParentLookup Lookup() const {
+        return [this](qint32 id) { return Find(id); };
+    }
+    std::size_t Count() const { return ids.size(); }
+};
+PedigreeTable ReadPedigreeTable(DogDatabase& database);
+PedigreeTable MakePedigreeTable(std::vector<std::pair<qint32, Parents>> dogs);
+
+// The coefficient over `generations` of every dog of the table, in the table's order, each
+// the very double ComputeInbreeding gives that dog. Full siblings share one analysis, that of a
+// planned puppy of their sire and dam, wherever none of them stands in that puppy's chart
+// (where one does, the data makes it its own ancestor and it gets an analysis of its own).
+// Oldest litters first; `threads` workers share the litters. Nothing when the user cancels.
+std::optional<std::vector<double>> CoefficientsAtDepth(const PedigreeTable& table, int generations,
+                                                       Progress& progress, int threads = 2);
+
+// The textbook coefficient over every known ancestor of every dog of the table, in the table's
+// order, by Meuwissen and Luo's method over the whole pedigree at once. A parent link that
+// would make a dog its own ancestor is left out, as is a parent that names no record.
+std::optional<std::vector<double>> CoefficientsOverAllGenerations(const PedigreeTable& table,
+                                                                  Progress& progress);
+
+// The same figures by the tabular method (the whole relationship matrix, dogs taken parents
+// first): quadratic in the number of dogs, kept as the yardstick for small pedigrees.
+std::vector<double> CoefficientsByTabularMethod(const PedigreeTable& table);
+
+// "all known generations" is 0 here.
+inline constexpr int kAllKnownGenerations = 0;
+
+// Every dog's coefficient stored in IC, in one transaction: a failure (the seam fails at the
+// k-th record) or a cancel leaves every IC as it was. False when cancelled.
+bool StoreAllCoefficients(DogDatabase& database, const PedigreeTable& table,
+                          const std::vector<double>& coefficients, Progress& progress,
+                          FailAfter fail_after = {});
+
+// "DogID,RegName,IC", then one line per dog (RFC 4180 quoting, UTF-8, CR LF), IC as the
+// stored fraction with every digit it needs.
+QByteArray CoefficientsCsv(DogDatabase& database, const PedigreeTable& table,
+                           const std::vector<double>& coefficients);
+
+// Computes (and, with `store`, stores) every dog's coefficient over `generations`
+// (kAllKnownGenerations for all). Nothing when cancelled; nothing stored then or on failure.
+std::optional<std::vector<double>> RunAllCoefficients(DogDatabase& database, const PedigreeTable& table,
+                                                      int generations, bool store, Progress& progress,
+                                                      FailAfter fail_after = {});
+
+}  // namespace lineara
