@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace lineara {
 
@@ -43,6 +44,11 @@ public:
     // After a change of style or size: lay the filled chart out again.
     void Redraw();
 
+    // Shows the chart of a planned puppy of the pair until another dog becomes the root.
+    // Nothing is stored.
+    void ShowTrialMating(qint32 sire, qint32 dam);
+    bool ShowingTrialMating() const { return trial_.has_value(); }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -56,6 +62,12 @@ private:
     // Runs a command, turning any database failure into a message instead of a crash.
     void Guarded(const std::function<void()>& command);
     void ShowError(const QString& reason);
+    // Runs a command that may make another dog the root: any refill it makes ends the
+    // trial-mating chart, even when the dog chosen was the root before.
+    void RootCommand(const std::function<void()>& command);
+    void EndTrialMating();
+    // A click on the planned puppy's parents changes the pair instead of a stored record.
+    void ChooseTrialParent(int position);
 
     AppState& state_;
     Prompts& prompts_;
@@ -71,6 +83,14 @@ private:
     int clicked_position_ = 0;
     qint32 clicked_dog_ = 0;
     bool unloaded_ = false;
+    // The pair of the trial-mating chart, and the root when it was shown.
+    struct TrialPair {
+        qint32 sire = 0;
+        qint32 dam = 0;
+        qint32 root = 0;
+        bool root_may_change = false;
+    };
+    std::optional<TrialPair> trial_;
 };
 
 }  // namespace lineara
