@@ -70,12 +70,13 @@ const RepeatMark& RepeatedAncestors::At(int position) const {
     return marks_[static_cast<std::size_t>(position)];
 }
 
-const std::array<qint32, 12>& RepeatPalette() {
+const std::array<qint32, 16>& RepeatPalette() {
     // Pastel tints of well separated hues (written as 0xRRGGBB, stored as 0x00BBGGRR).
-    static const std::array<qint32, 12> palette = [] {
-        const std::array<qint32, 12> rgb{0xFFE08A, 0xA8DDF5, 0xB9EBA8, 0xF7B7C8, 0xD4C2F2, 0xFFC999,
-                                         0x9EE6DA, 0xE6E68A, 0xC9D3E0, 0xF2A8A8, 0xBFD99A, 0xE8C4A0};
-        std::array<qint32, 12> bgr{};
+    static const std::array<qint32, 16> palette = [] {
+        const std::array<qint32, 16> rgb{0xFFE08A, 0xA8DDF5, 0xB9EBA8, 0xF7B7C8, 0xD4C2F2, 0xFFC999,
+                                         0x9EE6DA, 0xE6E68A, 0xC9D3E0, 0xF2A8A8, 0xBFD99A, 0xE8C4A0,
+                                         0xB3C7FF, 0xF0C0F0, 0xD9F2B3, 0xFFD6A8};
+        std::array<qint32, 16> bgr{};
         for (std::size_t i = 0; i < rgb.size(); ++i) {
             const qint32 r = (rgb[i] >> 16) & 0xFF, g = (rgb[i] >> 8) & 0xFF, b = rgb[i] & 0xFF;
             bgr[i] = (b << 16) | (g << 8) | r;

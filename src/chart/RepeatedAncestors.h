@@ -39,7 +39,7 @@ private:
 
 // The mark colours (0x00BBGGRR): light enough for black or coloured names on top to stay
 // readable, distinct from one another on screen and in print.
-const std::array<qint32, 12>& RepeatPalette();
+const std::array<qint32, 16>& RepeatPalette();
 qint32 RepeatColour(int colour_index);
 
 // The tool tip of a repeated place: "Appears 3 times: 2 on the sire's side, 1 on the dam's side".
