@@ -2,6 +2,7 @@
 #include "app/SettingsFile.h"
 #include "chart/ChartWidget.h"
 #include "print/QtCertificatePrinting.h"
+#include "support/MainWindowDriver.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TableSnapshot.h"
 #include "support/TempWorkDir.h"
@@ -44,14 +45,7 @@ protected:
         state_.settings.NumGens = 3;
     }
 
-    std::unique_ptr<MainLinearaForm> Open() {
-        auto window = std::make_unique<MainLinearaForm>(state_, prompts_, std::make_unique<RecordStore>(db_));
-        window->Load();
-        window->resize(1000, 700);
-        window->show();
-        QApplication::processEvents();
-        return window;
-    }
+    std::unique_ptr<MainLinearaForm> Open() { return test::OpenMainWindow(state_, prompts_, db_); }
     QAction* Action(MainLinearaForm& window, const char* name) {
         return window.Menus().Action(QLatin1String(name));
     }
@@ -129,17 +123,7 @@ TEST_F(TrialMatingChartTest, ThePuppyHasNoMenuAndItsParentsCannotBePrunedFromIt)
     QTest::mouseClick(&chart, Qt::RightButton, {}, chart.CentreOf(1).toPoint());
     EXPECT_EQ(prompts_.Beeps(), 1);
 
-    QStringList shown;
-    QTimer::singleShot(0, [&] {
-        QMenu* popup = window->Menus().Popup();
-        for (QAction* action : popup->actions()) {
-            if (action->isVisible()) {
-                shown << action->objectName();
-            }
-        }
-        popup->close();
-    });
-    QTest::mouseClick(&chart, Qt::RightButton, {}, chart.CentreOf(3).toPoint());
+    const QStringList shown = test::PopupItemsAt(*window, 3);
     EXPECT_FALSE(shown.contains(QStringLiteral("Popup_Prune")));
     EXPECT_TRUE(shown.contains(QStringLiteral("Popup_ToRoot")));
     EXPECT_TRUE(window->Model().IsTrialMating());
@@ -151,22 +135,10 @@ TEST_F(TrialMatingChartTest, ClickingTheSiresPlaceChangesThePairAndAnotherRootEn
     ChartWidget& chart = window->Chart();
     const QStringList before = test::SnapshotRows(db_);
     QString caption;
-    qint16 hint = 99;
-    QTimer::singleShot(0, [&] {
-        QWidget* find = QApplication::activeModalWidget();
-        ASSERT_NE(find, nullptr);
-        caption = find->windowTitle();
-        hint = state_.SexHint;
-        auto* text = find->findChild<QLineEdit*>(QStringLiteral("TextToFind"));
-        text->setText(QStringLiteral("ridgeway"));
-        QTest::keyClick(text, Qt::Key_Return);
-        auto* list = find->findChild<QListView*>(QStringLiteral("DogList"));
-        list->setFocus();
-        QTest::keyClick(list, Qt::Key_Return);
-    });
+    test::ChooseInNextFindDialog(QStringLiteral("ridgeway"), &caption);
     QTest::mouseClick(&chart, Qt::LeftButton, {}, chart.CentreOf(2).toPoint());
     EXPECT_EQ(caption, QStringLiteral("Choose Sire"));
-    EXPECT_EQ(hint, 1);
+    EXPECT_EQ(state_.SexHint, 1);
     EXPECT_TRUE(window->Model().IsTrialMating());
     EXPECT_EQ(window->Model().DogAt(2), other_sire_);
     EXPECT_EQ(window->Model().DogAt(3), dam_);
@@ -192,15 +164,7 @@ TEST_F(TrialMatingChartTest, ChoosingTheFormerRootAgainEndsTheTrialChartButCance
     Action(*window, "Edit_Find")->trigger();
     EXPECT_TRUE(window->ShowingTrialMating());
 
-    QTimer::singleShot(0, [] {
-        QWidget* find = QApplication::activeModalWidget();
-        auto* text = find->findChild<QLineEdit*>(QStringLiteral("TextToFind"));
-        text->setText(QStringLiteral("oakhill root"));
-        QTest::keyClick(text, Qt::Key_Return);
-        auto* list = find->findChild<QListView*>(QStringLiteral("DogList"));
-        list->setFocus();
-        QTest::keyClick(list, Qt::Key_Return);
-    });
+    test::ChooseInNextFindDialog(QStringLiteral("oakhill root"));
     Action(*window, "Edit_Find")->trigger();
     EXPECT_FALSE(window->ShowingTrialMating());
     EXPECT_EQ(window->Model().DogAt(1), root_);

@@ -2,6 +2,7 @@
 #include "app/SettingsFile.h"
 #include "app/ViewExtras.h"
 #include "chart/ChartWidget.h"
+#include "support/MainWindowDriver.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempWorkDir.h"
 #include "support/TestDatabase.h"
@@ -74,14 +75,7 @@ protected:
         state_.settings.NumGens = 2;
     }
 
-    std::unique_ptr<MainLinearaForm> Open() {
-        auto window = std::make_unique<MainLinearaForm>(state_, prompts_, std::make_unique<RecordStore>(db_));
-        window->Load();
-        window->resize(900, 600);
-        window->show();
-        QApplication::processEvents();
-        return window;
-    }
+    std::unique_ptr<MainLinearaForm> Open() { return test::OpenMainWindow(state_, prompts_, db_, {900, 600}); }
     QAction* Highlight(MainLinearaForm& window) {
         return window.Menus().Action(QStringLiteral("View_HighlightRepeats"));
     }
