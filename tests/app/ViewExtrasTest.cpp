@@ -13,6 +13,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QHelpEvent>
+#include <QToolTip>
 
 namespace lineara {
 namespace {
@@ -101,6 +103,13 @@ TEST_F(ViewExtrasWindowTest, TheSwitchIsRememberedWhileTheDesignedFileKeepsItsLa
     EXPECT_TRUE(window->Chart().Geometry().marks[4].visible);
     EXPECT_TRUE(window->Chart().Geometry().marks[6].visible);
     EXPECT_FALSE(window->Chart().Geometry().marks[5].visible);
+    // Its tool tip tells how often it appears, then what a click does.
+    ChartWidget& chart = window->Chart();
+    QHelpEvent help(QEvent::ToolTip, chart.CentreOf(4).toPoint(), chart.mapToGlobal(chart.CentreOf(4).toPoint()));
+    QApplication::sendEvent(&chart, &help);
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("Appears 2 times: 1 on the sire's side, 1 on the dam's side\n") +
+                                    ChartModel::kOccupiedHint);
+    QToolTip::hideText();
     window->close();
     EXPECT_EQ(Bytes(IniPath()).size(), settings::kFileSize);
     EXPECT_EQ(Bytes(ExtrasPath()), QByteArray("[LINEARA]\r\nHighlightRepeatedAncestors=1\r\n"));
