@@ -8,6 +8,7 @@
 #include "chart/ChartLayout.h"
 #include "chart/ChartModel.h"
 #include "chart/FontTextMeasurer.h"
+#include "chart/RepeatedAncestors.h"
 #include "store/RecordStore.h"
 
 #include <QGuiApplication>
@@ -74,10 +75,11 @@ BENCHMARK(BM_FillChart)->Unit(benchmark::kMillisecond);
 
 // fresh_measurer: a new measurer on every run, the worst a repaint can bring; otherwise one
 // kept across runs, as a chart window keeps it.
-void ArrangeBench(benchmark::State& state, bool fresh_measurer, QSizeF area) {
+void ArrangeBench(benchmark::State& state, bool fresh_measurer, QSizeF area, bool highlight = false) {
     EnsureGuiApplication();
     RecordStore& store = SharedStore();
-    const ViewState view = SixGenerations();
+    ViewState view = SixGenerations();
+    view.highlight_repeats = highlight;
     const SettingsRecord settings = RestoreDefaultSettings();
     qint32 root = LastDog(store);
     ChartModel model;
@@ -104,6 +106,29 @@ void BM_ArrangeChartKeptMeasurer(benchmark::State& state) {
 void BM_ArrangeChartNarrow(benchmark::State& state) {
     ArrangeBench(state, true, QSizeF(700, 3500));
 }
+// What View > Highlight Repeated Ancestors adds: compare with BM_ArrangeChartKeptMeasurer.
+void BM_ArrangeChartKeptMeasurerHighlighted(benchmark::State& state) {
+    ArrangeBench(state, false, QSizeF(1280, 800), true);
+}
+// The worst chart for the highlight: 127 places shared by 20 dogs, every place marked.
+void BM_RepeatedAncestorsEveryPlaceRepeated(benchmark::State& state) {
+    ChartModel model;
+    for (int p = 1; p <= kMaxPositions; ++p) {
+        ChartEntry entry;
+        entry.dog = 1 + p % 20;
+        model.SetEntry(p, entry);
+    }
+    for (auto _ : state) {
+        const RepeatedAncestors repeats = RepeatedAncestors::Find(model, kMaxPositions);
+        QString hints;
+        for (int p = 1; p <= kMaxPositions; ++p) {
+            hints = RepeatHint(repeats.At(p));
+        }
+        benchmark::DoNotOptimize(hints);
+    }
+}
+BENCHMARK(BM_ArrangeChartKeptMeasurerHighlighted)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RepeatedAncestorsEveryPlaceRepeated)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ArrangeChart)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ArrangeChartKeptMeasurer)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ArrangeChartNarrow)->Unit(benchmark::kMillisecond);

@@ -7,6 +7,7 @@
 #include "analysis/LinearaInformation.h"
 #include "analysis/RTFViewerForm.h"
 #include "app/SettingsFile.h"
+#include "app/ViewExtras.h"
 #include "chart/ChartWidget.h"
 #include "chart/ViewOptionMenus.h"
 #include "exchange/QtCsvCommands.h"
@@ -57,6 +58,20 @@ void MainLinearaForm::NameReleased(int position, Qt::MouseButton button, QPoint 
     chart_->ShowHighlight(position);
     clicked_position_ = position;
     clicked_dog_ = model_.DogAt(position);
+    if (trial_ && (position == 1 || position == 2 || position == 3)) {
+        // The planned puppy has no record to edit; its parents are the pair.
+        if (position == 1 && button == Qt::RightButton) {
+            prompts_.Beep();
+        } else if (position == 1) {
+            RootCommand([this] { actions_->PlaceDog(1); });
+        } else if (button == Qt::LeftButton || clicked_dog_ == 0) {
+            Guarded([this, position] { ChooseTrialParent(position); });
+        } else {
+            ShowPopup(position, global_position);
+        }
+        chart_->HideHighlight();
+        return;
+    }
     switch (DecideClick(model_, position, button == Qt::RightButton)) {
         case ClickResult::Beep:
             prompts_.Beep();
@@ -65,6 +80,10 @@ void MainLinearaForm::NameReleased(int position, Qt::MouseButton button, QPoint 
             ShowPopup(position, global_position);
             break;
         case ClickResult::Place:
+            if (position == 1) {
+                RootCommand([this] { actions_->PlaceDog(1); });
+                break;
+            }
             Guarded([this, position] { actions_->PlaceDog(position); });
             break;
     }
@@ -73,7 +92,8 @@ void MainLinearaForm::NameReleased(int position, Qt::MouseButton button, QPoint 
 
 void MainLinearaForm::ShowPopup(int position, QPoint global_position) {
     menus_->Action(QStringLiteral("Popup_ToRoot"))->setVisible(position != 1);
-    menus_->Action(QStringLiteral("Popup_Prune"))->setVisible(position != 1);
+    // The planned puppy of a trial-mating chart has no record to prune its parents from.
+    menus_->Action(QStringLiteral("Popup_Prune"))->setVisible(position != 1 && !(trial_ && position <= 3));
     // Just below the name, where the pointer is across.
     const QRectF name = chart_->Geometry().names[static_cast<std::size_t>(position)].rect;
     const QPoint below = chart_->mapToGlobal(QPoint(0, qRound(name.bottom())));
@@ -86,6 +106,7 @@ void MainLinearaForm::ConnectMenus() {
         connect(menus_->Action(QLatin1String(name)), &QAction::triggered, this,
                 [this, command = std::move(command)] { Guarded(command); });
     };
+    on("View_HighlightRepeats", [this] { Redraw(); });
     on("File_Print", [this] { printing_->Print(); });
     on("File_PrintSetup", [this] { printing_->PrintSetup(); });
     on("File_PrintLayout", [this] {
@@ -106,10 +127,10 @@ void MainLinearaForm::ConnectMenus() {
     on("Edit_Copy_HTML", [this] { printing_->ExportChart(ExportFormat::Html); });
     on("Edit_Add", [this] { actions_->AddNewDog(); });
     on("Edit_Delete", [this] { actions_->DeleteByName(); });
-    on("Edit_Find", [this] { actions_->FindByName(); });
+    on("Edit_Find", [this] { RootCommand([this] { actions_->FindByName(); }); });
     on("Popup_Edit", [this] { actions_->EditDogAt(clicked_position_); });
     on("Popup_Change", [this] { actions_->PlaceDog(clicked_position_); });
-    on("Popup_ToRoot", [this] { actions_->ShowLinearaOf(clicked_position_); });
+    on("Popup_ToRoot", [this] { RootCommand([this] { actions_->ShowLinearaOf(clicked_position_); }); });
     on("Popup_Prune", [this] { actions_->Prune(clicked_position_); });
     on("Popup_Delete", [this] { actions_->DeleteDog(clicked_dog_); });
     // The lists are found before the dialog opens; a chosen dog becomes the root.
@@ -175,6 +196,7 @@ void MainLinearaForm::ConnectMenus() {
                                },
                                this);
         form.exec();
+        EndTrialMating();  // the pair may have been folded into other records
         Refill();
     };
     on("File_MergeDB", [this, merge_or_clean] {
@@ -211,6 +233,7 @@ void MainLinearaForm::ConnectMenus() {
                          state_.SelectedDogID = 0;
                      },
                      this);
+        EndTrialMating();
         Refill();
     });
     on("Help_Contents", [this] { ShowHelpViewer(prompts_, this); });
@@ -240,6 +263,9 @@ void MainLinearaForm::ConnectMenus() {
                              [this](const QString& path) { ShowReportViewer(prompts_, path, this); }, this);
         if (sire > 0) form.SetSire(sire);
         if (dam > 0) form.SetDam(dam);
+        form.SetShowChart([this](qint32 chart_sire, qint32 chart_dam) {
+            Guarded([=, this] { ShowTrialMating(chart_sire, chart_dam); });
+        });
         form.exec();
         state_.SelectedDogID = 0;
     };
@@ -282,6 +308,7 @@ bool MainLinearaForm::SwitchDatabase(const QString& path) {
     }
     state_.settings.DatabaseFile = path;
     UpdateCaption(false);
+    EndTrialMating();  // the pair belongs to the other database
     Refill();
     return true;
 }
@@ -356,14 +383,69 @@ void MainLinearaForm::Load() {
         move(available.center() - rect().center());
     }
     UpdateCaption(true);
-    menus_->ApplyView(ViewStateFromSettings(state_.settings));
+    ViewState view = ViewStateFromSettings(state_.settings);
+    const ViewExtrasRead extras = ReadViewExtras(state_.working_directory);
+    if (!extras.problem.isEmpty()) {
+        prompts_.Message(QStringLiteral("Error Reading Settings"),
+                         QStringLiteral("The display settings in %1 could not be read:\n%2\n\nLINEARA uses its "
+                                        "default display settings; %3 is not affected.")
+                             .arg(QDir::toNativeSeparators(ViewExtrasPath(state_.working_directory)),
+                                  extras.problem, QString::fromLatin1(settings::kFileName)),
+                         Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+    }
+    view.highlight_repeats = extras.extras.highlight_repeats;
+    menus_->ApplyView(view);
     Guarded([this] { model_.FillChart(*store_, state_.settings.RootDogID, menus_->CurrentView()); });
 }
 
+void MainLinearaForm::ShowTrialMating(qint32 sire, qint32 dam) {
+    trial_ = TrialPair{sire, dam, state_.settings.RootDogID, false};
+    Refill();
+}
+
+void MainLinearaForm::EndTrialMating() { trial_.reset(); }
+
+void MainLinearaForm::RootCommand(const std::function<void()>& command) {
+    if (trial_) {
+        trial_->root_may_change = true;
+    }
+    Guarded(command);
+    if (trial_) {
+        trial_->root_may_change = false;  // cancelled: the trial chart stays
+    }
+}
+
+void MainLinearaForm::ChooseTrialParent(int position) {
+    const bool sire = position == 2;
+    state_.SexHint = sire ? 1 : 0;
+    state_.SelectedDogID = 0;
+    dialogs_->FindDog({sire ? QStringLiteral("Choose Sire") : QStringLiteral("Choose Dam"),
+                       QStringLiteral("Click on a dog's name to choose it"), false});
+    const qint32 chosen = state_.SelectedDogID;
+    state_.SelectedDogID = 0;
+    if (chosen <= 0 || !trial_) {
+        return;
+    }
+    (sire ? trial_->sire : trial_->dam) = chosen;
+    Refill();
+}
+
 void MainLinearaForm::Refill() {
+    if (trial_ && (trial_->root_may_change || state_.settings.RootDogID != trial_->root)) {
+        EndTrialMating();
+    }
+    // The analyses of the root's own ancestry have no stored dog to work on while the
+    // planned puppy stands at the root.
+    for (const char* name : {"Analysis_Offspring", "Analysis_Siblings", "Analysis_Lineara", "Analysis_Inbreeding"}) {
+        menus_->Action(QLatin1String(name))->setEnabled(!trial_);
+    }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
-        model_.FillChart(*store_, state_.settings.RootDogID, menus_->CurrentView());
+        if (trial_) {
+            model_.FillTrialMating(*store_, trial_->sire, trial_->dam, menus_->CurrentView());
+        } else {
+            model_.FillChart(*store_, state_.settings.RootDogID, menus_->CurrentView());
+        }
     } catch (...) {
         QApplication::restoreOverrideCursor();
         chart_->Arrange();
@@ -398,8 +480,20 @@ void MainLinearaForm::Unload() {
         return;
     }
     unloaded_ = true;
-    StoreViewState(menus_->CurrentView(), state_.settings);
+    const ViewState view = menus_->CurrentView();
+    StoreViewState(view, state_.settings);
     const QString error = WriteSettings(state_.settings, state_.working_directory);
+    ViewExtras extras;
+    extras.highlight_repeats = view.highlight_repeats;
+    // When LNR40.INI could not be written either, its message below already says it all.
+    if (const QString extras_error = WriteViewExtras(extras, state_.working_directory);
+        !extras_error.isEmpty() && error.isEmpty()) {
+        prompts_.Message(QStringLiteral("Error Saving Settings"),
+                         QStringLiteral("The display settings could not be saved to %1:\n%2\n\nThe next start "
+                                        "uses the display settings saved before.")
+                             .arg(QDir::toNativeSeparators(ViewExtrasPath(state_.working_directory)), extras_error),
+                         Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+    }
     if (!error.isEmpty()) {
         prompts_.Message(QStringLiteral("Error Saving Settings"),
                          QStringLiteral("The settings could not be saved to %1 in %2:\n%3\n\nLINEARA "

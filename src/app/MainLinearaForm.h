@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace lineara {
 
@@ -43,6 +44,11 @@ public:
     // After a change of style or size: lay the filled chart out again.
     void Redraw();
 
+    // Shows the chart of a planned puppy of the pair until another dog becomes the root.
+    // Nothing is stored.
+    void ShowTrialMating(qint32 sire, qint32 dam);
+    bool ShowingTrialMating() const { return trial_.has_value(); }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -60,6 +66,12 @@ private:
     // current one open and current, with a message; false then.
     bool SwitchDatabase(const QString& path);
     void CreateNewDatabase();
+    // Runs a command that may make another dog the root: any refill it makes ends the
+    // trial-mating chart, even when the dog chosen was the root before.
+    void RootCommand(const std::function<void()>& command);
+    void EndTrialMating();
+    // A click on the planned puppy's parents changes the pair instead of a stored record.
+    void ChooseTrialParent(int position);
 
     AppState& state_;
     Prompts& prompts_;
@@ -77,6 +89,14 @@ private:
     bool unloaded_ = false;
     // The name typed at File > Create a New Database the last time.
     QString last_new_database_name_;
+    // The pair of the trial-mating chart, and the root when it was shown.
+    struct TrialPair {
+        qint32 sire = 0;
+        qint32 dam = 0;
+        qint32 root = 0;
+        bool root_may_change = false;
+    };
+    std::optional<TrialPair> trial_;
 };
 
 }  // namespace lineara

@@ -166,6 +166,8 @@ void MainMenus::BuildView(QMenu* menu) {
     AddCheck(angle, QStringLiteral("View_LineStyle_Angle_Right"), QStringLiteral("&Right-Angles"), angles);
     Add(lines, QStringLiteral("View_LineStyle_Offset"), QStringLiteral("&Offset"));
     AddCheck(lines, QStringLiteral("View_LineStyle_Colour"), QStringLiteral("&Colour"));
+    menu->addSeparator();
+    AddCheck(menu, QStringLiteral("View_HighlightRepeats"), QStringLiteral("&Highlight Repeated Ancestors"));
 }
 
 void MainMenus::BuildHelp(QMenu* menu) {
@@ -237,6 +239,7 @@ ViewState MainMenus::CurrentView() const {
     }
     view.diagonal = Checked(QStringLiteral("View_LineStyle_Angle_Diagonal"));
     view.line_use_colour = Checked(QStringLiteral("View_LineStyle_Colour"));
+    view.highlight_repeats = Checked(QStringLiteral("View_HighlightRepeats"));
     return view;
 }
 
@@ -258,6 +261,7 @@ void MainMenus::ApplyView(const ViewState& view) {
     SetChecked(QStringLiteral("View_LineStyle_Angle_Diagonal"), view.diagonal);
     SetChecked(QStringLiteral("View_LineStyle_Angle_Right"), !view.diagonal);
     SetChecked(QStringLiteral("View_LineStyle_Colour"), view.line_use_colour);
+    SetChecked(QStringLiteral("View_HighlightRepeats"), view.highlight_repeats);
     EnableLineItems(view.show_lines);
 }
 

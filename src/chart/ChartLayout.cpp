@@ -1,5 +1,7 @@
 #include "chart/ChartLayout.h"
 
+#include "chart/RepeatedAncestors.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -45,6 +47,11 @@ qint32 NameColour(bool champion, const ViewState& view, const SettingsRecord& se
         return 0;
     }
     return champion ? settings.ChampColour : settings.NotChColour;
+}
+
+QRectF RepeatMarkRect(const QRectF& name_rect) {
+    const double margin = kRepeatMarkMargin * name_rect.height();
+    return name_rect.adjusted(-2 * margin, -margin, 2 * margin, margin);
 }
 
 ChartGeometry ArrangeChart(const ChartModel& model, const ViewState& view,
@@ -134,6 +141,18 @@ ChartGeometry ArrangeChart(const ChartModel& model, const ViewState& view,
         ChartLabel& label = geometry.names[static_cast<std::size_t>(p)];
         label.rect = QRectF(QPointF(left, top), sizes[static_cast<std::size_t>(p)]);
         label.visible = true;
+    }
+
+    if (view.highlight_repeats) {
+        const RepeatedAncestors repeats = RepeatedAncestors::Find(model, count);
+        for (int p = 1; p <= count; ++p) {
+            const RepeatMark& mark = repeats.At(p);
+            if (mark.Repeated()) {
+                const auto i = static_cast<std::size_t>(p);
+                geometry.marks[i] = {RepeatMarkRect(geometry.names[i].rect),
+                                     RepeatColour(mark.colour_index), true, RepeatHint(mark)};
+            }
+        }
     }
 
     // Lines from a little left of each ancestor's name to its child's column; the child end

@@ -41,6 +41,14 @@ struct ChartLabel {
     bool visible = false;
 };
 
+// The coloured ground behind the name of a dog that stands at more than one place.
+struct ChartMark {
+    QRectF rect;
+    qint32 colour = 0;  // 0x00BBGGRR
+    bool visible = false;
+    QString hint;  // how often the dog appears on either side
+};
+
 struct ChartSegment {
     QLineF line;
     bool visible = false;
@@ -51,6 +59,8 @@ struct ChartGeometry {
     double font_size = 0;  // the fitted name size, points
     std::array<ChartLabel, kMaxPositions + 1> names;
     std::array<ChartLabel, kMaxPositions + 1> infos;
+    // Filled only while repeated ancestors are highlighted.
+    std::array<ChartMark, kMaxPositions + 1> marks;
     // Element p joins place p to its child: the whole diagonal, or the horizontal part of a
     // right-angle line, whose vertical part is element p + 127.
     std::array<ChartSegment, 2 * kMaxPositions + 1> lines;
@@ -67,6 +77,10 @@ QString ChartCaption(const ChartEntry& entry, const ViewState& view);
 // The font and colour of a place's name, before fitting (size left at 0).
 ChartFont NameFont(bool champion, const ViewState& view, const SettingsRecord& settings);
 qint32 NameColour(bool champion, const ViewState& view, const SettingsRecord& settings);
+
+// The mark behind a name: the name's box with a small margin all round. The screen and the
+// printed page both use it, whatever their units.
+QRectF RepeatMarkRect(const QRectF& name_rect);
 
 // Fits and places the chart in the area: one font size for every name, chosen so that all
 // places fit the height and the widest name takes at most half the width (never below

@@ -200,7 +200,6 @@ QString InformationLine(const RecordStore& store, int choice, const QLocale& loc
 void ChartModel::FillChart(RecordStore& store, qint32& root_dog_id, const ViewState& view,
                            const QLocale& locale) {
     const int count = PositionCount(view.CurrentNumGens());
-    const TitleStyle style = view.american ? TitleStyle::American : TitleStyle::Canadian;
     // One read across the whole fill: a lock per lookup would cost more than the lookups.
     const DogDatabase::ReadTransaction snapshot(store.Database());
 
@@ -215,12 +214,36 @@ void ChartModel::FillChart(RecordStore& store, qint32& root_dog_id, const ViewSt
     for (int p = 2; p <= count; ++p) {
         entries_[static_cast<std::size_t>(p)].dog = 0;
     }
+    FillPlaces(store, 1, count, view, locale);
+}
 
+void ChartModel::FillTrialMating(RecordStore& store, qint32 sire, qint32 dam, const ViewState& view,
+                                 const QLocale& locale) {
+    const int count = PositionCount(view.CurrentNumGens());
+    const DogDatabase::ReadTransaction snapshot(store.Database());
+    ChartEntry& puppy = entries_[1];
+    puppy = ChartEntry{};
+    puppy.dog = kPlannedPuppy;
+    puppy.display_name = kTrialMatingName;
+    puppy.hint = kTrialMatingHint;
+    for (int p = 2; p <= count; ++p) {
+        entries_[static_cast<std::size_t>(p)].dog = 0;
+    }
+    if (count >= 3) {
+        entries_[2].dog = std::max(sire, 0);
+        entries_[3].dog = std::max(dam, 0);
+    }
+    FillPlaces(store, 2, count, view, locale);
+}
+
+void ChartModel::FillPlaces(RecordStore& store, int first, int count, const ViewState& view,
+                            const QLocale& locale) {
+    const TitleStyle style = view.american ? TitleStyle::American : TitleStyle::Canadian;
     // One search per occupied place: reading a dog also tells its parents' places who stands
     // there, and since a child's place always comes before its parents', every place knows
     // its dog by the time it is reached. A chart of fixed depth cannot loop, whatever the data.
     DogRecord name_fields;
-    for (int p = 1; p <= count; ++p) {
+    for (int p = first; p <= count; ++p) {
         ChartEntry& entry = entries_[static_cast<std::size_t>(p)];
         if (entry.dog != 0) {
             store.FindFirst(Criterion::ById(entry.dog));

@@ -40,6 +40,12 @@ public:
     static inline const QString kOccupiedHint =
         QStringLiteral("Left-click to place another dog here, Right-click for a pop-up menu");
     static inline const QString kEmptyHint = QStringLiteral("Click to put a dog here");
+    // The root of a trial-mating chart: a puppy that is planned, not stored. Stored DogIDs
+    // are positive, so no record or parent reference can name it.
+    static constexpr qint32 kPlannedPuppy = -1;
+    static inline const QString kTrialMatingName = QStringLiteral("Trial mating");
+    static inline const QString kTrialMatingHint =
+        QStringLiteral("A planned puppy of this pair: click to show another dog's lineara");
 
     // Place 1..127; any other number reads as an empty place.
     const ChartEntry& At(int position) const;
@@ -55,10 +61,21 @@ public:
     void FillChart(RecordStore& store, qint32& root_dog_id, const ViewState& view,
                    const QLocale& locale = QLocale());
 
+    // The chart of a planned puppy of `sire` x `dam`: "Trial mating" at the root, the pair as
+    // its parents, and their ancestors as FillChart would read them. A parent with no record
+    // shows as an empty place. Nothing is written to the store.
+    void FillTrialMating(RecordStore& store, qint32 sire, qint32 dam, const ViewState& view,
+                         const QLocale& locale = QLocale());
+    bool IsTrialMating() const { return entries_[1].dog == kPlannedPuppy; }
+
     // Puts an entry in place 1..127 directly (sample charts, tests); other numbers are ignored.
     void SetEntry(int position, const ChartEntry& entry);
 
 private:
+    // Reads places first..count whose dogs are already set (each dog read sets its parents').
+    void FillPlaces(RecordStore& store, int first, int count, const ViewState& view,
+                    const QLocale& locale);
+
     std::array<ChartEntry, kMaxPositions + 1> entries_{};
 };
 

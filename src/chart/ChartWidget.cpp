@@ -81,13 +81,23 @@ QPointF ChartWidget::CentreOf(int position) const {
     return geometry_.names[static_cast<std::size_t>(position)].rect.center();
 }
 
-void ChartWidget::PaintLabel(QPainter& painter, const ChartLabel& label) const {
+void ChartWidget::PaintLabel(QPainter& painter, const ChartLabel& label, const ChartMark* mark) const {
     if (!label.visible) {
         return;
     }
     // Names sit on their own white ground, as labels do: where a crowded chart makes them
-    // overlap, the later (outer) name covers the earlier one instead of mixing with it.
-    painter.fillRect(label.rect, Qt::white);
+    // overlap, the later (outer) name covers the earlier one instead of mixing with it. A
+    // repeated dog's ground is its mark colour.
+    if (mark != nullptr && mark->visible) {
+        painter.save();
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(ColourFromBgr(mark->colour));
+        const qreal radius = mark->rect.height() / 4;
+        painter.drawRoundedRect(mark->rect, radius, radius);
+        painter.restore();
+    } else {
+        painter.fillRect(label.rect, Qt::white);
+    }
     painter.setFont(FontTextMeasurer::ToQFont(label.font));
     painter.setPen(ColourFromBgr(label.colour));
     painter.drawText(label.rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine,
@@ -108,11 +118,11 @@ void ChartWidget::paintEvent(QPaintEvent*) {
             painter.drawLine(segment.line);
         }
     }
-    for (const ChartLabel& label : geometry_.names) {
-        PaintLabel(painter, label);
+    for (std::size_t p = 0; p < geometry_.names.size(); ++p) {
+        PaintLabel(painter, geometry_.names[p], &geometry_.marks[p]);
     }
     for (const ChartLabel& label : geometry_.infos) {
-        PaintLabel(painter, label);
+        PaintLabel(painter, label, nullptr);
     }
     if (!geometry_.flag_rect.isEmpty()) {
         if (geometry_.american_flag) {
@@ -219,6 +229,10 @@ bool ChartWidget::event(QEvent* event) {
             tip = geometry_.american_flag ? kAmericanFlagHint : kCanadianFlagHint;
         } else if (const int position = PositionAt(help->pos()); position > 0) {
             tip = model_.At(position).hint;
+            const ChartMark& mark = geometry_.marks[static_cast<std::size_t>(position)];
+            if (mark.visible) {
+                tip = tip.isEmpty() ? mark.hint : mark.hint + QLatin1Char('\n') + tip;
+            }
         }
         if (tip.isEmpty()) {
             QToolTip::hideText();

@@ -52,7 +52,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void PaintLabel(QPainter& painter, const ChartLabel& label) const;
+    void PaintLabel(QPainter& painter, const ChartLabel& label, const ChartMark* mark) const;
 
     const ChartModel& model_;
     const SettingsRecord& settings_;

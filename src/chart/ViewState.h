@@ -30,6 +30,7 @@ struct ViewState {
     std::optional<int> line_thickness;  // 1 narrow, 2 medium, 3 thick
     bool diagonal = true;
     bool line_use_colour = false;       // not kept in the settings: off at every start
+    bool highlight_repeats = false;     // kept in the second settings file (ViewExtras)
 
     bool operator==(const ViewState&) const = default;
 

@@ -22,12 +22,13 @@ namespace {
 const char* const kUsage =
     "usage: lineara-cli export FILE [--root ID] [--gens 2..6] [--style american|canadian]\n"
     "                          [--uppercase-champions yes|no] [--uppercase-others yes|no]\n"
+    "                          [--highlight-repeats yes|no]\n"
     "                          [--settings PATH] [--format tabs|spaces|html] [--output PATH]\n";
 const char* const kPrintUsage =
     "usage: lineara-cli print FILE --pdf OUT.pdf [--root ID] [--settings PATH] [--page letter|a4]\n"
     "                         [--landscape] [--margin INCHES] [--gens 2..6]\n"
     "                         [--style american|canadian] [--uppercase-champions yes|no]\n"
-    "                         [--uppercase-others yes|no]\n";
+    "                         [--uppercase-others yes|no] [--highlight-repeats yes|no]\n";
 
 struct ExportOptions {
     QString database;
@@ -47,6 +48,7 @@ const QStringList kViewOptionNames{
     QStringLiteral("style"),
     QStringLiteral("uppercase-champions"),
     QStringLiteral("uppercase-others"),
+    QStringLiteral("highlight-repeats"),
     QStringLiteral("settings"),
 };
 const QStringList kExportOptionNames =
@@ -182,6 +184,7 @@ FilledChart FillFromOptions(const ExportOptions& options) {
     }
     view.champ.uppercase = YesNo(options, "uppercase-champions", view.champ.uppercase);
     view.not_champ.uppercase = YesNo(options, "uppercase-others", view.not_champ.uppercase);
+    view.highlight_repeats = YesNo(options, "highlight-repeats", false);
 
     RecordStore store(options.database);
     if (explicit_root) {

@@ -201,6 +201,9 @@ void TrialMatingForm::Calculate() {
                          Prompts::Icon::Exclamation);
         return;
     }
+    if (show_chart_) {
+        show_chart_(sire_, dam_);
+    }
     const TrialMating& m = run_.mating;
     result_label_->setText(
         QStringLiteral("Inbreeding Coefficient = %1    Relationship Coefficient = %2    "

@@ -26,10 +26,13 @@ public:
     // `choose(male)` lets the user pick a dog of that sex and returns its DogID, 0 for none.
     using ChooseDog = std::function<qint32(bool male)>;
     using ShowReport = std::function<void(const QString& report_path)>;
+    using ShowChart = std::function<void(qint32 sire, qint32 dam)>;
 
     TrialMatingForm(DogDatabase& database, Prompts& prompts, qint32 root, QString report_path,
                     ChooseDog choose, ShowReport show_report, QWidget* parent = nullptr);
 
+    // Called after every successful calculation, to show the planned puppy's chart.
+    void SetShowChart(ShowChart show_chart) { show_chart_ = std::move(show_chart); }
     void SetSire(qint32 dog);
     void SetDam(qint32 dog);
     QSlider* Slider() const { return slider_; }
@@ -46,6 +49,7 @@ private:
     Prompts& prompts_;
     QString report_path_;
     ShowReport show_report_;
+    ShowChart show_chart_;
     qint32 sire_ = 0;
     qint32 dam_ = 0;
     TrialMatingRun run_;

@@ -2,6 +2,7 @@
 
 #include "app/Colours.h"
 #include "chart/FontTextMeasurer.h"
+#include "chart/RepeatedAncestors.h"
 #include "store/RecordStore.h"
 
 #include <QPaintDevice>
@@ -195,6 +196,8 @@ CertificatePage LayOutCertificate(const ChartModel& model, const ViewState& view
     const double line_width = view.LineWidth();
     const qint32 line_colour = view.line_use_colour ? settings.LineColour : 0;
     const double line_offset = Finite(settings.LineOffset, 0.25);
+    const RepeatedAncestors repeats =
+        view.highlight_repeats ? RepeatedAncestors::Find(model, count) : RepeatedAncestors();
     for (int p = 1; p <= count; ++p) {
         const auto i = static_cast<std::size_t>(p);
         const int g = GenerationOf(p);
@@ -205,8 +208,11 @@ CertificatePage LayOutCertificate(const ChartModel& model, const ViewState& view
         page.name_at[i] = {x, y};
         ChartFont font = fonts[i];
         font.point_size = page.name_size;
-        page.texts.push_back({captions[i], font, false, colours[i],
-                              QRectF(QPointF(x, y), measure.Size(captions[i], font))});
+        const QRectF name_rect(QPointF(x, y), measure.Size(captions[i], font));
+        page.texts.push_back({captions[i], font, false, colours[i], name_rect});
+        if (const RepeatMark& mark = repeats.At(p); mark.Repeated()) {
+            page.marks.push_back({RepeatMarkRect(name_rect), RepeatColour(mark.colour_index)});
+        }
 
         if (p == 1 || !view.show_lines) {
             continue;
@@ -272,6 +278,13 @@ void PaintCertificate(QPainter& painter, const CertificatePage& page, double dpi
         painter.setPen(pen);
         painter.drawLine(point(line.line.p1()), point(line.line.p2()));
     }
+    painter.setPen(Qt::NoPen);
+    for (const PageMark& mark : page.marks) {
+        const QRectF target = rect(mark.rect);
+        painter.setBrush(ColourFromBgr(mark.colour));
+        painter.drawRoundedRect(target, target.height() / 4, target.height() / 4);
+    }
+    painter.setBrush(Qt::NoBrush);
     for (const PageText& text : page.texts) {
         QFont font = FontTextMeasurer::ToQFont(text.font);
         font.setStrikeOut(text.strikeout);
@@ -300,6 +313,14 @@ CertificatePage RenderCertificate(QPainter& painter, const ChartModel& model, co
         model, view, settings, QSizeF(device->width() / dpi_x, device->height() / dpi_y), measure);
     PaintCertificate(painter, page, dpi_x, dpi_y);
     return page;
+}
+
+void TakePrintNotes(RecordStore& store, SettingsRecord& settings, const ChartModel& chart) {
+    if (chart.IsTrialMating()) {
+        settings.PrintItem[kPrintNotes].Text.clear();
+        return;
+    }
+    TakePrintNotes(store, settings);
 }
 
 void TakePrintNotes(RecordStore& store, SettingsRecord& settings) {

@@ -45,6 +45,12 @@ struct PageBorder {
     qint32 colour = 0;
 };
 
+// The coloured ground behind a repeated dog's name.
+struct PageMark {
+    QRectF rect;  // inches
+    qint32 colour = 0;
+};
+
 inline constexpr double kPrinterDotsPerInch = 600.0;
 
 // The certificate laid out, ready to paint. Borders are painted first, then the lines, then
@@ -59,6 +65,8 @@ struct CertificatePage {
     std::vector<PageBorder> borders;
     std::vector<PageText> texts;
     std::vector<PageLine> lines;
+    // Painted over the lines and under the texts; only while repeated ancestors are highlighted.
+    std::vector<PageMark> marks;
     // Where each place's caption starts (index = place, element 0 unused).
     std::vector<QPointF> name_at;
 };
@@ -98,5 +106,7 @@ CertificatePage RenderCertificate(QPainter& painter, const ChartModel& model, co
 // The root dog's print notes, trimmed, into the Notes item's text (empty when the dog has
 // none or is not found), as every print does before drawing.
 void TakePrintNotes(RecordStore& store, SettingsRecord& settings);
+// The same for the chart as shown: a trial-mating chart's planned puppy has no notes.
+void TakePrintNotes(RecordStore& store, SettingsRecord& settings, const ChartModel& chart);
 
 }  // namespace lineara

@@ -42,7 +42,7 @@ void QtCertificatePrinting::Print() {
     if (!prompts_.ChoosePrinter(printer_, false)) {
         return;
     }
-    TakePrintNotes(store_, state_.settings);
+    TakePrintNotes(store_, state_.settings, model_);
     QPainter painter;
     if (!painter.begin(&printer_)) {
         ReportFailure(QStringLiteral("that it could not start the page"));
@@ -59,7 +59,7 @@ void QtCertificatePrinting::PrintSetup() {
 }
 
 void QtCertificatePrinting::PrintPreview() {
-    TakePrintNotes(store_, state_.settings);
+    TakePrintNotes(store_, state_.settings, model_);
     QPrintPreviewDialog dialog(&printer_, parent_);
     dialog.setObjectName(QStringLiteral("PrintPreviewDialog"));
     dialog.setWindowTitle(QStringLiteral("Print Preview"));
@@ -90,7 +90,7 @@ void QtCertificatePrinting::ExportPdf() {
     if (path.isEmpty()) {
         return;
     }
-    TakePrintNotes(store_, state_.settings);
+    TakePrintNotes(store_, state_.settings, model_);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const QString error =
         WriteCertificatePdf(path, printer_.pageLayout(), model_, current_view_(), state_.settings);

@@ -181,6 +181,7 @@ TEST_F(ExportCommandTest, RefusesBadInputWithAMessage) {
         {"kennel.mdb --style british", "american|canadian"},
         {"kennel.mdb --format pdf", "tabs|spaces|html"},
         {"kennel.mdb --uppercase-others maybe", "yes"},
+        {"kennel.mdb --highlight-repeats on", "yes"},
         {"kennel.mdb --root 9999", "no dog with DogID 9999"},
         {"kennel.mdb --root -3", "--root"},
         {"missing.mdb", "missing.mdb"},

@@ -1,5 +1,7 @@
 #include "print/Certificate.h"
 
+#include "chart/RepeatedAncestors.h"
+
 #include "../chart/FixedTextMeasurer.h"
 #include "app/SettingsFile.h"
 #include "support/TempWorkDir.h"
@@ -278,6 +280,27 @@ TEST(Certificate, NotesComeFromTheRootDogTrimmed) {
     TakePrintNotes(store, settings);
     EXPECT_EQ(settings.PrintItem[kPrintNotes].Text, QString());
     EXPECT_TRUE(TextBlockLines(settings.PrintItem[kPrintNotes].Text).isEmpty());
+}
+
+TEST(Certificate, RepeatedDogsGetTheSameMarkOnThePageAsOnTheScreen) {
+    Fixture f;
+    const qint32 dogs[] = {1, 2, 3, 9, 5, 9, 7};
+    for (int p = 1; p <= 7; ++p) {
+        ChartEntry entry;
+        entry.dog = dogs[p - 1];
+        entry.display_name = QStringLiteral("Dog %1").arg(entry.dog);
+        f.model.SetEntry(p, entry);
+    }
+    EXPECT_TRUE(f.Lay().marks.empty());
+    f.view.highlight_repeats = true;
+    const CertificatePage page = f.Lay();
+    ASSERT_EQ(page.marks.size(), 2u);
+    // The names are the last seven texts, place by place; the marks sit behind places 4 and 6.
+    const std::vector<PageText> names(page.texts.end() - 7, page.texts.end());
+    EXPECT_EQ(page.marks[0].rect, RepeatMarkRect(names[3].rect));
+    EXPECT_EQ(page.marks[1].rect, RepeatMarkRect(names[5].rect));
+    EXPECT_EQ(page.marks[0].colour, page.marks[1].colour);
+    EXPECT_EQ(page.marks[0].colour, RepeatColour(0));
 }
 
 }  // namespace
