@@ -216,6 +216,25 @@ TEST_F(DogCsvTest, MappingCanBeChangedAndDryRunChangesNothing) {
     EXPECT_THROW(Import(QStringLiteral("in.csv")), CsvError);  // no column for the names
 }
 
+// The import keeps its journals in memory for speed; the connection's own setting comes back
+// afterwards, and inside a transaction the caller holds the import still works (as part of it).
+TEST_F(DogCsvTest, TheImportPutsTheConnectionsSettingBackAndNestsInATransaction) {
+    Write(QStringLiteral("in.csv"), "Name,Sire\nRex,Max\nMax,\n");
+    sqlite::Connection& connection = store_.Database().Connection();
+    connection.Execute("PRAGMA temp_store = FILE");
+    Import(QStringLiteral("in.csv"));
+    EXPECT_EQ(connection.QueryInteger("PRAGMA temp_store"), 1);
+    EXPECT_EQ(store_.Database().CountRows(), 2);
+    {
+        DogDatabase::Transaction outer(store_.Database());
+        const CsvImportResult result = Import(QStringLiteral("in.csv"));
+        EXPECT_EQ(result.imported, 2);
+        EXPECT_EQ(result.parents_linked, 1);
+    }  // rolled back with the caller's transaction
+    EXPECT_EQ(store_.Database().CountRows(), 2);
+    EXPECT_EQ(connection.QueryInteger("PRAGMA temp_store"), 1);
+}
+
 TEST_F(DogCsvTest, AFailurePartWayOrABadFileLeavesEveryRowAsItWas) {
     test::FillRandomKennel(store_, 40, 5);
     ExportDogsCsv(store_.Database(), QStringLiteral("all.csv"));
