@@ -6,8 +6,25 @@
 
 namespace lineara::test {
 
+namespace {
+
+// A process killed in the middle of a write leaves a hot journal, which only a connection
+// that may write can roll back; the rows are then read as any program opening the file sees
+// them. A file that cannot be written is read as it stands.
+sqlite::Connection OpenForSnapshot(const QString& path) {
+    try {
+        sqlite::Connection connection(path, SQLITE_OPEN_READWRITE);
+        connection.QueryInteger("SELECT count(*) FROM sqlite_master");
+        return connection;
+    } catch (const sqlite::Error&) {
+        return sqlite::Connection(path, SQLITE_OPEN_READONLY);
+    }
+}
+
+}  // namespace
+
 QStringList SnapshotRows(const QString& path) {
-    sqlite::Connection connection(path, SQLITE_OPEN_READONLY);
+    sqlite::Connection connection = OpenForSnapshot(path);
     QStringList tables;
     {
         sqlite::Statement list(connection,
