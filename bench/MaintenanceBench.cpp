@@ -44,15 +44,21 @@ QString WorkingCopy(const QTemporaryDir& folder, const QString& source) {
     return copy;
 }
 
+// A fresh copy of `source`, opened, for one round; the copying is not timed.
+std::shared_ptr<DogDatabase> OpenFreshCopy(benchmark::State& state, const QTemporaryDir& folder,
+                                           const QString& source) {
+    state.PauseTiming();
+    auto database = DogDatabase::Open(WorkingCopy(folder, source));
+    state.ResumeTiming();
+    return database;
+}
+
 void BM_AutomaticCleanUp(benchmark::State& state) {
     const QString source = GeneratedDatabase(Dogs(state), kDuplicateShare);
     QTemporaryDir folder;
     qint64 merged = 0;
     for (auto _ : state) {
-        state.PauseTiming();
-        const QString copy = WorkingCopy(folder, source);
-        const auto database = DogDatabase::Open(copy);
-        state.ResumeTiming();
+        const auto database = OpenFreshCopy(state, folder, source);
         MaintenanceHooks hooks;
         merged = RunMergeDriver(*database, QString(), hooks).merged;
     }
@@ -98,10 +104,7 @@ void BM_MergeHalfShared(benchmark::State& state) {
     const QString other = HalfSharedFile(folder, kennel, Dogs(state));
     MaintenanceCounts counts;
     for (auto _ : state) {
-        state.PauseTiming();
-        const QString copy = WorkingCopy(folder, kennel);
-        const auto database = DogDatabase::Open(copy);
-        state.ResumeTiming();
+        const auto database = OpenFreshCopy(state, folder, kennel);
         MaintenanceHooks hooks;
         counts = RunMergeDriver(*database, other, hooks);
     }
@@ -158,10 +161,7 @@ void BM_InteractiveCleanUp(benchmark::State& state) {
     QTemporaryDir folder;
     double max_gap = 0, first = 0;
     for (auto _ : state) {
-        state.PauseTiming();
-        const QString copy = WorkingCopy(folder, source);
-        const auto database = DogDatabase::Open(copy);
-        state.ResumeTiming();
+        const auto database = OpenFreshCopy(state, folder, source);
         TimingPrompts prompts(500);
         MaintenanceHooks hooks;
         hooks.prompts = &prompts;

@@ -22,27 +22,41 @@ namespace {
 
 // The clean-up rewrites every page of the file in one transaction. With SQLite's small default
 // page cache the changed pages spill to the file part-way (each spill syncing the journal) and
-// are read back again; a cache that holds a whole kennel's file avoids that. Memory is taken
-// only as pages are used, and the usual size comes back afterwards.
-class LargePageCache {
+// are read back again; a cache that holds a whole kennel's file avoids that. Each statement of
+// the long transaction also keeps the old contents of the pages it changes in a statement
+// journal, which SQLite writes to a temporary file unless temporary storage is in memory.
+// Memory is taken only as pages are used, and the usual settings come back afterwards.
+class BulkWorkSettings {
 public:
-    explicit LargePageCache(sqlite::Connection& connection)
-        : connection_(connection), previous_(connection.QueryInteger("PRAGMA cache_size")) {
-        connection_.Execute("PRAGMA cache_size = -524288");  // in KiB: 512 MiB at most
-    }
-    ~LargePageCache() {
+    explicit BulkWorkSettings(sqlite::Connection& connection)
+        : connection_(connection),
+          cache_size_(connection.QueryInteger("PRAGMA cache_size")),
+          temp_store_(connection.QueryInteger("PRAGMA temp_store")) {
         try {
-            connection_.Execute(QStringLiteral("PRAGMA cache_size = %1").arg(previous_).toUtf8().constData());
+            connection_.Execute("PRAGMA cache_size = -524288");  // in KiB: 512 MiB at most
+            connection_.Execute("PRAGMA temp_store = MEMORY");
+        } catch (const sqlite::Error&) {
+            // Slower, not wrong.
+        }
+    }
+    ~BulkWorkSettings() {
+        try {
+            connection_.Execute(QStringLiteral("PRAGMA cache_size = %1; PRAGMA temp_store = %2")
+                                    .arg(cache_size_)
+                                    .arg(temp_store_)
+                                    .toUtf8()
+                                    .constData());
         } catch (...) {
             // Only a matter of speed for what follows.
         }
     }
-    LargePageCache(const LargePageCache&) = delete;
-    LargePageCache& operator=(const LargePageCache&) = delete;
+    BulkWorkSettings(const BulkWorkSettings&) = delete;
+    BulkWorkSettings& operator=(const BulkWorkSettings&) = delete;
 
 private:
     sqlite::Connection& connection_;
-    qint64 previous_;
+    qint64 cache_size_;
+    qint64 temp_store_;
 };
 
 const QString kCr = QStringLiteral("\r");
@@ -543,7 +557,7 @@ MaintenanceCounts RunMergeDriver(DogDatabase& current, const QString& merge_sour
                                  MaintenanceHooks& hooks) {
     Runner runner(current, hooks);
     try {
-        const LargePageCache cache(current.Connection());
+        const BulkWorkSettings settings(current.Connection());
         DogDatabase::Transaction transaction(current);
         const QString source = merge_source_path.trimmed();
         if (!source.isEmpty()) {
