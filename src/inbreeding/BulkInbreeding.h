@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -34,6 +35,13 @@ struct PedigreeTable {
 };
 PedigreeTable ReadPedigreeTable(DogDatabase& database);
 PedigreeTable MakePedigreeTable(std::vector<std::pair<qint32, Parents>> dogs);
+
+// Runs work(k) for every k below `count` on `threads` workers, while the calling thread
+// reports progress, watches for a cancel and calls done(k) for each finished k, in order of k.
+// work must be safe to run on several threads at once. False when cancelled (the workers stop
+// after their current item); a failure in work is thrown again here once every worker ended.
+bool ParallelForEach(std::size_t count, int threads, Progress& progress, const std::function<void(std::size_t)>& work,
+                     const std::function<void(std::size_t)>& done = {});
 
 // The coefficient over `generations` of every dog of the table, in the table's order, each
 // the very double ComputeInbreeding gives that dog. Full siblings share one analysis, that of a
