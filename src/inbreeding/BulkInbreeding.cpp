@@ -33,6 +33,10 @@ PedigreeTable MakePedigreeTable(std::vector<std::pair<qint32, Parents>> dogs) {
         table.parents.push_back(parents);
         largest = std::max(largest, id);
     }
+    if (static_cast<std::size_t>(largest) > 4 * table.ids.size() + 4096) {
+        for (std::size_t i = 0; i < table.ids.size(); ++i) table.sparse.emplace(table.ids[i], static_cast<int>(i));
+        return table;
+    }
     table.index_of_id.assign(static_cast<std::size_t>(largest) + 1, -1);
     for (std::size_t i = 0; i < table.ids.size(); ++i) {
         table.index_of_id[static_cast<std::size_t>(table.ids[i])] = static_cast<int>(i);
@@ -73,10 +77,7 @@ Ordered ParentsFirst(const PedigreeTable& table) {
     std::vector<int> position(n, kUnknown);
     std::vector<char> open(n, 0);
     std::vector<int> sire_link(n, kUnknown), dam_link(n, kUnknown);
-    auto index_of = [&table](qint32 id) {
-        if (id <= 0 || static_cast<std::size_t>(id) >= table.index_of_id.size()) return kUnknown;
-        return table.index_of_id[static_cast<std::size_t>(id)];
-    };
+    auto index_of = [&table](qint32 id) { return table.IndexOf(id); };
     std::vector<std::pair<int, int>> stack;
     for (std::size_t start = 0; start < n; ++start) {
         if (position[start] != kUnknown) continue;

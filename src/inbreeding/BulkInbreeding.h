@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace lineara {
@@ -20,11 +21,21 @@ class DogDatabase;
 struct PedigreeTable {
     std::vector<qint32> ids;        // every DogID, ascending
     std::vector<Parents> parents;   // the stored SireID and DamID of ids[i]
-    std::vector<int> index_of_id;   // DogID -> position in ids, -1 where no record
+    // DogID -> position in ids, -1 where no record; for DogIDs spread far wider than the
+    // number of dogs (a damaged file), `sparse` instead.
+    std::vector<int> index_of_id;
+    std::unordered_map<qint32, int> sparse;
 
+    int IndexOf(qint32 id) const {
+        if (id <= 0) return -1;
+        if (!sparse.empty()) {
+            const auto found = sparse.find(id);
+            return found == sparse.end() ? -1 : found->second;
+        }
+        return static_cast<std::size_t>(id) < index_of_id.size() ? index_of_id[static_cast<std::size_t>(id)] : -1;
+    }
     std::optional<Parents> Find(qint32 id) const {
-        if (id <= 0 || static_cast<std::size_t>(id) >= index_of_id.size()) return std::nullopt;
-        const int at = index_of_id[static_cast<std::size_t>(id)];
+        const int at = IndexOf(id);
         if (at < 0) return std::nullopt;
         return parents[static_cast<std::size_t>(at)];
     }
