@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <exception>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <queue>
 #include <thread>
@@ -31,6 +32,10 @@ PedigreeTable MakePedigreeTable(std::vector<std::pair<qint32, Parents>> dogs) {
         table.ids.push_back(id);
         table.parents.push_back(parents);
         largest = std::max(largest, id);
+    }
+    if (static_cast<std::size_t>(largest) > 4 * table.ids.size() + 4096) {
+        for (std::size_t i = 0; i < table.ids.size(); ++i) table.sparse.emplace(table.ids[i], static_cast<int>(i));
+        return table;
     }
     table.index_of_id.assign(static_cast<std::size_t>(largest) + 1, -1);
     for (std::size_t i = 0; i < table.ids.size(); ++i) {
@@ -72,10 +77,7 @@ Ordered ParentsFirst(const PedigreeTable& table) {
     std::vector<int> position(n, kUnknown);
     std::vector<char> open(n, 0);
     std::vector<int> sire_link(n, kUnknown), dam_link(n, kUnknown);
-    auto index_of = [&table](qint32 id) {
-        if (id <= 0 || static_cast<std::size_t>(id) >= table.index_of_id.size()) return kUnknown;
-        return table.index_of_id[static_cast<std::size_t>(id)];
-    };
+    auto index_of = [&table](qint32 id) { return table.IndexOf(id); };
     std::vector<std::pair<int, int>> stack;
     for (std::size_t start = 0; start < n; ++start) {
         if (position[start] != kUnknown) continue;
@@ -203,6 +205,67 @@ std::vector<double> CoefficientsByTabularMethod(const PedigreeTable& table) {
     return result;
 }
 
+bool ParallelForEach(std::size_t count, int threads, Progress& progress, const std::function<void(std::size_t)>& work,
+                     const std::function<void(std::size_t)>& done) {
+    std::atomic<std::size_t> next{0};
+    std::atomic<std::size_t> finished{0};
+    std::atomic<bool> stop{false};
+    const std::unique_ptr<std::atomic<bool>[]> ready(new std::atomic<bool>[count]);
+    for (std::size_t k = 0; k < count; ++k) ready[k] = false;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::exception_ptr failure;
+    const int workers_wanted = std::max(1, threads);
+    int running = workers_wanted;
+    auto worker = [&] {
+        try {
+            for (;;) {
+                const std::size_t k = next.fetch_add(1);
+                if (k >= count || stop.load()) break;
+                work(k);
+                ready[k] = true;
+                finished.fetch_add(1);
+                changed.notify_all();
+            }
+        } catch (...) {
+            const std::lock_guard lock(mutex);
+            if (!failure) failure = std::current_exception();
+            stop = true;
+        }
+        const std::lock_guard lock(mutex);
+        --running;
+        changed.notify_all();
+    };
+    std::vector<std::thread> pool;
+    for (int w = 0; w < workers_wanted; ++w) pool.emplace_back(worker);
+    bool cancelled = false;
+    std::size_t reported = 0;
+    auto report = [&] {
+        while (reported < count && ready[reported]) {
+            if (done && !stop.load()) done(reported);
+            ++reported;
+        }
+        if (!cancelled && progress.CancelRequested()) {
+            cancelled = true;
+            stop = true;
+        }
+        if (count > 0) progress.SetFraction(static_cast<double>(finished.load()) / static_cast<double>(count));
+    };
+    {
+        std::unique_lock lock(mutex);
+        while (running > 0) {
+            changed.wait_for(lock, std::chrono::milliseconds(50));
+            lock.unlock();
+            report();
+            lock.lock();
+        }
+    }
+    for (std::thread& t : pool) t.join();
+    if (failure) std::rethrow_exception(failure);
+    report();
+    return !cancelled && !progress.CancelRequested();
+}
+
 std::optional<std::vector<double>> CoefficientsAtDepth(const PedigreeTable& table, int generations,
                                                        Progress& progress, int threads) {
     // The litters (dogs of one sire and dam), the oldest first.
@@ -238,51 +301,9 @@ std::optional<std::vector<double>> CoefficientsAtDepth(const PedigreeTable& tabl
         }
     };
 
-    std::atomic<std::size_t> next{0};
-    std::atomic<std::size_t> finished{0};
-    std::atomic<bool> stop{false};
-    std::mutex mutex;
-    std::condition_variable done;
-    std::exception_ptr failure;
-    int running = std::max(1, threads);
-    auto work = [&] {
-        try {
-            for (;;) {
-                const std::size_t k = next.fetch_add(1);
-                if (k >= litters.size() || stop.load()) break;
-                analyse_litter(litters[k]);
-                finished.fetch_add(1);
-            }
-        } catch (...) {
-            const std::lock_guard lock(mutex);
-            if (!failure) failure = std::current_exception();
-            stop = true;
-        }
-        const std::lock_guard lock(mutex);
-        --running;
-        done.notify_all();
-    };
-    std::vector<std::thread> workers;
-    for (int w = 0; w < std::max(1, threads); ++w) workers.emplace_back(work);
-    bool cancelled = false;
-    {
-        std::unique_lock lock(mutex);
-        while (running > 0) {
-            done.wait_for(lock, std::chrono::milliseconds(50));
-            lock.unlock();
-            if (!cancelled && progress.CancelRequested()) {
-                cancelled = true;
-                stop = true;
-            }
-            if (!litters.empty()) {
-                progress.SetFraction(static_cast<double>(finished.load()) / static_cast<double>(litters.size()));
-            }
-            lock.lock();
-        }
+    if (!ParallelForEach(litters.size(), threads, progress, [&](std::size_t k) { analyse_litter(litters[k]); })) {
+        return std::nullopt;
     }
-    for (std::thread& worker : workers) worker.join();
-    if (failure) std::rethrow_exception(failure);
-    if (cancelled || progress.CancelRequested()) return std::nullopt;
     progress.SetFraction(1.0);
     return result;
 }

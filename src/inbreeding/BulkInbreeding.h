@@ -7,7 +7,9 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace lineara {
@@ -19,11 +21,21 @@ class DogDatabase;
 struct PedigreeTable {
     std::vector<qint32> ids;        // every DogID, ascending
     std::vector<Parents> parents;   // the stored SireID and DamID of ids[i]
-    std::vector<int> index_of_id;   // DogID -> position in ids, -1 where no record
+    // DogID -> position in ids, -1 where no record; for DogIDs spread far wider than the
+    // number of dogs (a damaged file), `sparse` instead.
+    std::vector<int> index_of_id;
+    std::unordered_map<qint32, int> sparse;
 
+    int IndexOf(qint32 id) const {
+        if (id <= 0) return -1;
+        if (!sparse.empty()) {
+            const auto found = sparse.find(id);
+            return found == sparse.end() ? -1 : found->second;
+        }
+        return static_cast<std::size_t>(id) < index_of_id.size() ? index_of_id[static_cast<std::size_t>(id)] : -1;
+    }
     std::optional<Parents> Find(qint32 id) const {
-        if (id <= 0 || static_cast<std::size_t>(id) >= index_of_id.size()) return std::nullopt;
-        const int at = index_of_id[static_cast<std::size_t>(id)];
+        const int at = IndexOf(id);
         if (at < 0) return std::nullopt;
         return parents[static_cast<std::size_t>(at)];
     }
@@ -34,6 +46,13 @@ struct PedigreeTable {
 };
 PedigreeTable ReadPedigreeTable(DogDatabase& database);
 PedigreeTable MakePedigreeTable(std::vector<std::pair<qint32, Parents>> dogs);
+
+// Runs work(k) for every k below `count` on `threads` workers, while the calling thread
+// reports progress, watches for a cancel and calls done(k) for each finished k, in order of k.
+// work must be safe to run on several threads at once. False when cancelled (the workers stop
+// after their current item); a failure in work is thrown again here once every worker ended.
+bool ParallelForEach(std::size_t count, int threads, Progress& progress, const std::function<void(std::size_t)>& work,
+                     const std::function<void(std::size_t)>& done = {});
 
 // The coefficient over `generations` of every dog of the table, in the table's order, each
 // the very double ComputeInbreeding gives that dog. Full siblings share one analysis, that of a

@@ -38,16 +38,15 @@ bool RanksBefore(const RankedSire& a, const RankedSire& b) {
 std::optional<std::vector<RankedSire>> RankSires(const PedigreeTable& table, qint32 dam,
                                                  const std::vector<SireCandidate>& candidates, int generations,
                                                  Progress& progress,
-                                                 const std::function<void(const RankedSire&)>& found) {
+                                                 const std::function<void(const RankedSire&)>& found, int threads) {
     const ParentLookup lookup = table.Lookup();
     // The dam's own coefficient over one generation less is the same for every pair.
     const double dam_coefficient = ComputeInbreeding(dam, generations - 1, lookup).coefficient;
-    std::vector<RankedSire> ranked;
-    ranked.reserve(candidates.size());
-    for (std::size_t i = 0; i < candidates.size(); ++i) {
-        if (progress.CancelRequested()) return std::nullopt;
+    std::vector<RankedSire> ranked(candidates.size());
+    const auto work = [&](std::size_t i) {
         const SireCandidate& sire = candidates[i];
-        RankedSire line{sire, 0, 0};
+        RankedSire& line = ranked[i];
+        line.sire = sire;
         line.coefficient =
             ComputeInbreeding(kTrialPuppy, generations, WithTrialPuppy(lookup, sire.dog_id, dam)).coefficient;
         line.relationship = sire.dog_id == dam
@@ -55,9 +54,10 @@ std::optional<std::vector<RankedSire>> RankSires(const PedigreeTable& table, qin
                                 : RelationshipCoefficient(line.coefficient,
                                                           ComputeInbreeding(sire.dog_id, generations - 1, lookup).coefficient,
                                                           dam_coefficient);
-        ranked.push_back(line);
-        if (found) found(line);
-        progress.SetFraction(static_cast<double>(i + 1) / static_cast<double>(candidates.size()));
+    };
+    if (!ParallelForEach(candidates.size(), threads, progress, work,
+                         [&](std::size_t i) { if (found) found(ranked[i]); })) {
+        return std::nullopt;
     }
     std::sort(ranked.begin(), ranked.end(), RanksBefore);
     return ranked;

@@ -37,11 +37,13 @@ struct RankedSire {
 bool RanksBefore(const RankedSire& a, const RankedSire& b);
 
 // Each candidate's trial mating with the dam, through the exact engine, in the candidates'
-// order; `found` hears of each as it is computed (the dialog fills its list from it). Nothing
-// when the user cancels. The result is ranked.
+// order, shared out among `threads` workers; `found` hears of each as it is computed, in the
+// candidates' order and on the calling thread (the dialog fills its list from it). Nothing when
+// the user cancels. The result is ranked.
 std::optional<std::vector<RankedSire>> RankSires(const PedigreeTable& table, qint32 dam,
                                                  const std::vector<SireCandidate>& candidates, int generations,
                                                  Progress& progress,
-                                                 const std::function<void(const RankedSire&)>& found = {});
+                                                 const std::function<void(const RankedSire&)>& found = {},
+                                                 int threads = 2);
 
 }  // namespace lineara

@@ -68,6 +68,7 @@ MateRankingForm::MateRankingForm(DogDatabase& database, Prompts& prompts, qint32
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->verticalHeader()->hide();
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     table_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     table_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     table_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
@@ -113,7 +114,10 @@ MateRankingForm::MateRankingForm(DogDatabase& database, Prompts& prompts, qint32
     resize(620, 560);
     // The chart's root is the dam unless it is a male.
     const std::optional<DogRecord> at_root = root > 0 ? database_.ReadRow(root) : std::nullopt;
-    SetDam(at_root && !at_root->Value(Field::SexMale).toBool() ? root : 0);
+    const bool female_root = at_root && !at_root->Value(Field::SexMale).toBool();
+    root_dam->setEnabled(female_root);
+    if (!female_root) root_dam->setToolTip(QStringLiteral("The dog at the chart's root is not a bitch"));
+    SetDam(female_root ? root : 0);
     if (const QScreen* screen = parent ? parent->screen() : QApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
@@ -202,6 +206,7 @@ void MateRankingForm::Calculate() {
         prompts_.Message(kCaption, failure, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
         return;
     }
+    table_->scrollToTop();
     SetText(ranked ? QStringLiteral("%1 sires, lowest coefficient first").arg(shown_.size())
                    : QStringLiteral("Stopped after %1 sires").arg(shown_.size()));
 }

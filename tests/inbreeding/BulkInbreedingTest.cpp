@@ -88,6 +88,21 @@ TEST(BulkInbreeding, ALitterMateThatIsItsOwnAncestorGetsItsOwnAnalysis) {
     }
 }
 
+TEST(BulkInbreeding, FarFlungDogIdsAreLookedUpWithoutAHugeTable) {
+    MemoryPedigree h;
+    h.Add(1);
+    h.Add(2);
+    h.Add(2000000000, 1, 2);
+    h.Add(2000000001, 1, 2);
+    h.Add(2147483647, 2000000000, 2000000001);
+    const PedigreeTable table = TableOf(h);
+    EXPECT_TRUE(table.index_of_id.empty());
+    EXPECT_EQ(AllGenerations(table).back(), 0.25);
+    NoProgress quiet;
+    EXPECT_EQ(CoefficientsAtDepth(table, 5, quiet)->back(), ComputeInbreeding(2147483647, 5, h.Lookup()).coefficient);
+    EXPECT_FALSE(table.Find(3).has_value());
+}
+
 TEST(BulkInbreeding, CancelGivesNothing) {
     std::mt19937 random(5);
     const PedigreeTable table = TableOf(test::RandomHerd(random, false, 0.3));
