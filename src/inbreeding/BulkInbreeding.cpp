@@ -282,21 +282,23 @@ std::optional<std::vector<double>> CoefficientsAtDepth(const PedigreeTable& tabl
     }
     std::vector<double> result(table.Count(), 0.0);
     const ParentLookup lookup = table.Lookup();
+    // Ancestors shared by many of the analyses have their coefficients worked out once.
+    CoefficientCache cache;
     auto analyse_litter = [&](const std::vector<int>& litter) {
         const auto first = static_cast<std::size_t>(litter.front());
         if (litter.size() == 1) {
-            result[first] = ComputeInbreeding(table.ids[first], generations, lookup).coefficient;
+            result[first] = ComputeInbreeding(table.ids[first], generations, lookup, &cache).coefficient;
             return;
         }
         const Parents& p = table.parents[first];
         const InbreedingAnalysis puppy =
-            ComputeInbreeding(kTrialPuppy, generations, WithTrialPuppy(lookup, p.sire, p.dam));
+            ComputeInbreeding(kTrialPuppy, generations, WithTrialPuppy(lookup, p.sire, p.dam), &cache);
         std::unordered_set<qint32> in_chart;
         for (const AncestorEntry& entry : puppy.ancestors) in_chart.insert(entry.dog_id);
         for (const int t : litter) {
             const auto tt = static_cast<std::size_t>(t);
             result[tt] = in_chart.count(table.ids[tt]) != 0
-                             ? ComputeInbreeding(table.ids[tt], generations, lookup).coefficient
+                             ? ComputeInbreeding(table.ids[tt], generations, lookup, &cache).coefficient
                              : puppy.coefficient;
         }
     };

@@ -164,8 +164,8 @@ struct PlanEntry {
 
 class Engine {
 public:
-    Engine(qint32 root, int generations, const ParentLookup& parents)
-        : parents_(parents), pedigree_(LoadAncestry(root, generations, parents)) {
+    Engine(qint32 root, int generations, const ParentLookup& parents, CoefficientCache* cache)
+        : parents_(parents), cache_(cache), pedigree_(LoadAncestry(root, generations, parents)) {
         const auto n = static_cast<std::size_t>(pedigree_.Count());
         level_sire_.assign(n, 0);
         level_dam_.assign(n, 0);
@@ -208,9 +208,13 @@ public:
             const auto shared = by_parents_.find(pair);
             if (shared != by_parents_.end()) {
                 f = shared->second;
+            } else if (const std::optional<double> known = Known(pedigree_.sire[ul], pedigree_.dam[ul], generations)) {
+                f = *known;
+                by_parents_.emplace(pair, f);
             } else {
                 f = Analyse(local->second, generations, false).coefficient;
                 by_parents_.emplace(pair, f);
+                Remember(pedigree_.sire[ul], pedigree_.dam[ul], generations, f);
             }
         } else {
             f = Literal(dog, generations).coefficient;
@@ -285,6 +289,9 @@ private:
             f += contribution;
         }
         result.coefficient = f;
+        if (full && s != kNone && d != kNone) {
+            Remember(s, d, depth, f);  // the full sum adds only zeros besides a sub-analysis's
+        }
         if (full) {
             result.ancestors.reserve(order.size());
             for (const int i : order) {
@@ -424,6 +431,10 @@ private:
         if (s == kNone || d == kNone || s == d || by_parents_.contains(SharedKey(s, d, generations))) {
             return;
         }
+        if (const std::optional<double> known = Known(s, d, generations)) {
+            by_parents_.emplace(SharedKey(s, d, generations), *known);
+            return;
+        }
         const auto [found, added] = job_of_.try_emplace(PairKey(s, d), static_cast<int>(jobs_.size()));
         if (added) {
             Job job;
@@ -532,7 +543,24 @@ private:
                 f += contribution;
             }
             by_parents_.emplace(SharedKey(job.sire, job.dam, d), f);
+            Remember(job.sire, job.dam, d, f);
             job.plans[static_cast<std::size_t>(d)] = {};
+        }
+    }
+
+    // The run's shared coefficients, by the parents' local numbers.
+    std::optional<double> Known(int sire, int dam, int generations) const {
+        if (cache_ == nullptr) {
+            return std::nullopt;
+        }
+        return cache_->Find(pedigree_.dog_id[static_cast<std::size_t>(sire)], pedigree_.dog_id[static_cast<std::size_t>(dam)],
+                            generations);
+    }
+
+    void Remember(int sire, int dam, int generations, double f) {
+        if (cache_ != nullptr) {
+            cache_->Store(pedigree_.dog_id[static_cast<std::size_t>(sire)], pedigree_.dog_id[static_cast<std::size_t>(dam)],
+                          generations, f);
         }
     }
 
@@ -804,6 +832,7 @@ private:
     }
 
     const ParentLookup& parents_;
+    CoefficientCache* cache_ = nullptr;
     LocalPedigree pedigree_;
     std::unordered_map<qint32, int> local_of_;
     std::unordered_map<quint64, double> memo_;
@@ -850,9 +879,30 @@ private:
 
 }  // namespace
 
-InbreedingAnalysis ComputeInbreeding(qint32 dog, int generations, const ParentLookup& parents) {
-    Engine engine(dog, generations, parents);
+InbreedingAnalysis ComputeInbreeding(qint32 dog, int generations, const ParentLookup& parents,
+                                     CoefficientCache* cache) {
+    Engine engine(dog, generations, parents, cache);
     return engine.Analyse(generations);
+}
+
+std::optional<double> CoefficientCache::Find(qint32 sire, qint32 dam, int generations) const {
+    const std::lock_guard lock(mutex_);
+    const auto found = known_.find({sire, dam, generations});
+    if (found == known_.end()) {
+        return std::nullopt;
+    }
+    return found->second;
+}
+
+void CoefficientCache::Store(qint32 sire, qint32 dam, int generations, double coefficient) {
+    const std::lock_guard lock(mutex_);
+    known_.emplace(Key{sire, dam, generations}, coefficient);
+}
+
+std::size_t CoefficientCache::KeyHash::operator()(const Key& k) const noexcept {
+    const quint64 packed = (static_cast<quint64>(static_cast<quint32>(k.sire)) << 32) | static_cast<quint32>(k.dam);
+    return static_cast<std::size_t>((packed ^ static_cast<quint64>(k.generations) * 0x9E3779B97F4A7C15ull) *
+                                    0xBF58476D1CE4E5B9ull);
 }
 
 }  // namespace lineara

@@ -5,6 +5,9 @@
 #include <QtGlobal>
 
 #include <functional>
+#include <mutex>
+#include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace lineara {
@@ -59,7 +62,31 @@ InbreedingAnalysis ComputeInbreedingLiterally(qint32 dog, int generations, const
 // pair of lines once, at the first dog they share. Each distinct ancestor is looked up once.
 // Falls back to the literal walk where the data holds a dog that is its own ancestor or a
 // dog whose sire is also its dam.
-InbreedingAnalysis ComputeInbreeding(qint32 dog, int generations, const ParentLookup& parents);
+InbreedingAnalysis ComputeInbreeding(qint32 dog, int generations, const ParentLookup& parents,
+                                     class CoefficientCache* cache = nullptr);
+
+// Coefficients found while analysing dogs of one pedigree (one ParentLookup), kept for the
+// analyses that follow: a dog's coefficient over a number of generations depends only on its
+// sire, its dam and the depth, so an analysis of many dogs, oldest first, finds most of the
+// coefficients of their ancestors already known. Safe to share between threads.
+class CoefficientCache {
+public:
+    std::optional<double> Find(qint32 sire, qint32 dam, int generations) const;
+    void Store(qint32 sire, qint32 dam, int generations, double coefficient);
+
+private:
+    struct Key {
+        qint32 sire;
+        qint32 dam;
+        int generations;
+        friend bool operator==(const Key&, const Key&) = default;
+    };
+    struct KeyHash {
+        std::size_t operator()(const Key& k) const noexcept;
+    };
+    mutable std::mutex mutex_;
+    std::unordered_map<Key, double, KeyHash> known_;
+};
 
 // The report's order: the first min(count, limit) entries of the design's exchange ordering
 // (greater percent of blood first, then greater contribution). Each pass of the exchange only

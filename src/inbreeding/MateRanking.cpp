@@ -40,19 +40,21 @@ std::optional<std::vector<RankedSire>> RankSires(const PedigreeTable& table, qin
                                                  Progress& progress,
                                                  const std::function<void(const RankedSire&)>& found, int threads) {
     const ParentLookup lookup = table.Lookup();
+    // Ancestors shared by many of the analyses have their coefficients worked out once.
+    CoefficientCache cache;
     // The dam's own coefficient over one generation less is the same for every pair.
-    const double dam_coefficient = ComputeInbreeding(dam, generations - 1, lookup).coefficient;
+    const double dam_coefficient = ComputeInbreeding(dam, generations - 1, lookup, &cache).coefficient;
     std::vector<RankedSire> ranked(candidates.size());
     const auto work = [&](std::size_t i) {
         const SireCandidate& sire = candidates[i];
         RankedSire& line = ranked[i];
         line.sire = sire;
         line.coefficient =
-            ComputeInbreeding(kTrialPuppy, generations, WithTrialPuppy(lookup, sire.dog_id, dam)).coefficient;
+            ComputeInbreeding(kTrialPuppy, generations, WithTrialPuppy(lookup, sire.dog_id, dam), &cache).coefficient;
         line.relationship = sire.dog_id == dam
                                 ? 1.0
                                 : RelationshipCoefficient(line.coefficient,
-                                                          ComputeInbreeding(sire.dog_id, generations - 1, lookup).coefficient,
+                                                          ComputeInbreeding(sire.dog_id, generations - 1, lookup, &cache).coefficient,
                                                           dam_coefficient);
     };
     if (!ParallelForEach(candidates.size(), threads, progress, work,
