@@ -199,6 +199,7 @@ private:
     const CsvImportOptions& options_;
     MaintenanceHooks& hooks_;
     CsvImportResult result_;
+    const DogRecord blank_;  // copied for each row: cheaper than making a new record
     qint32 last_before_ = 0;
     qint64 dogs_before_ = 0;
     std::optional<NameIndexPause> name_index_;
@@ -235,7 +236,7 @@ void Importer::MapColumns(const QStringList& headings) {
 }
 
 void Importer::ImportRow(const QStringList& fields, qint64 row) {
-    DogRecord record;
+    DogRecord record = blank_;
     RowLinks links;
     links.row = row;
     std::optional<qint64> file_id;
