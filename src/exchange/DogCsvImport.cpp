@@ -192,6 +192,7 @@ private:
     }
     void MapColumns(const QStringList& headings);
     void ImportRow(const QStringList& fields, qint64 row);
+    qint32 EarlierRow(const ParentRef& ref) const;
     qint32 Resolve(const RowLinks& links, const ParentRef& ref, const char* which);
 
     DogDatabase& db_;
@@ -370,6 +371,17 @@ void Importer::ImportRow(const QStringList& fields, qint64 row) {
         }
         result_.preview.push_back(shown);
     }
+    // A parent given by a row that came earlier is known now for good (the first row of a
+    // number or a name is the one parents link to): it goes in with the dog. The rest wait
+    // until every row is in.
+    for (const auto& [ref, field] : {std::pair{&links.sire, Field::SireID}, std::pair{&links.dam, Field::DamID}}) {
+        const qint32 parent = EarlierRow(*ref);
+        if (parent > 0) {
+            record.SetValue(field, parent);
+            ++result_.parents_linked;
+            *ref = ParentRef();
+        }
+    }
     if (result_.imported >= dogs_before_) {
         name_index_->Pause();
     }
@@ -395,6 +407,14 @@ void Importer::ImportRow(const QStringList& fields, qint64 row) {
         links_.push_back(std::move(links));
     }
     Step();
+}
+
+qint32 Importer::EarlierRow(const ParentRef& ref) const {
+    if (ref.file_id > 0) {
+        // A number not seen yet may still come; only then does the name count.
+        return by_file_id_.value(ref.file_id, 0);
+    }
+    return ref.name.isEmpty() ? 0 : by_name_.value(ref.name.toCaseFolded(), 0);
 }
 
 qint32 Importer::Resolve(const RowLinks& links, const ParentRef& ref, const char* which) {

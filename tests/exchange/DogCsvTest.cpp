@@ -167,7 +167,10 @@ TEST_F(DogCsvTest, ColumnsMapBySynonymsAndParentsResolveInOrder) {
           "11;Beta;Bitch;31 Feb 2000;;;;;;\n"
           "12;Gamma;X;;;beta;;;;10\n"
           "13;;M;;;;;;;\n"
-          "14;Delta;M;;Nobody;;;;;99\n");
+          "14;Delta;M;;Nobody;;;;;99\n"
+          "15;Epsilon;M;;Alpha;;;;;16\n"
+          "16;Zeta;M;;;Omega;;;;\n"
+          "17;Omega;F;;;;;;;\n");
     const CsvImportResult result = Import(QStringLiteral("in.csv"));
     EXPECT_EQ(result.delimiter, QLatin1Char(';'));
     QStringList targets;
@@ -176,8 +179,9 @@ TEST_F(DogCsvTest, ColumnsMapBySynonymsAndParentsResolveInOrder) {
     }
     EXPECT_EQ(targets, (QStringList{"DogID", "RegName", "SexMale", "DOB", "SireName", "DamName",
                                     "CallName", "OtherPostTitles", "(not imported)", "SireID"}));
-    EXPECT_EQ(result.imported, 4);
+    EXPECT_EQ(result.imported, 7);
     EXPECT_EQ(result.skipped, 1);
+    EXPECT_EQ(result.parents_linked, 5);
     EXPECT_EQ(
         Problems(result),
         (QStringList{"3: The date \"31 Feb 2000\" cannot be read; Date of Birth is left empty.",
@@ -199,6 +203,9 @@ TEST_F(DogCsvTest, ColumnsMapBySynonymsAndParentsResolveInOrder) {
     EXPECT_EQ(gamma.Long(Field::SireID), alpha.DogID());  // by ID within the file
     EXPECT_EQ(gamma.Long(Field::DamID), beta.DogID());    // by name within the file
     EXPECT_EQ(find("Delta").Long(Field::SireID), 0);
+    // A number wins over a name even when its row comes later; so does a later row's name.
+    EXPECT_EQ(find("Epsilon").Long(Field::SireID), find("Zeta").DogID());
+    EXPECT_EQ(find("Zeta").Long(Field::DamID), find("Omega").DogID());
 }
 
 TEST_F(DogCsvTest, MappingCanBeChangedAndDryRunChangesNothing) {
