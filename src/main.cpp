@@ -9,12 +9,24 @@
 #include "maintenance/Lnr3ImportForm.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("LINEARA"));
     QApplication::setApplicationVersion(QStringLiteral("4.0.6"));
+
+    // "lineara [FILE]": FILE is a database to open instead of the last one (the desktop entry
+    // passes the file the user opened in the file manager).
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("LINEARA: pedigrees for dog breeders and exhibitors."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QStringLiteral("A LINEARA database (.mdb) to open instead of the last one."),
+                                 QStringLiteral("[FILE]"));
+    parser.process(app);
 
     lineara::AppState state;
     state.working_directory = QDir::currentPath();
@@ -31,6 +43,9 @@ int main(int argc, char** argv) {
     lineara::ScopedLayoutUpgradePolicy upgrade_policy(&upgrade);
 
     lineara::Startup startup(state, prompts);
+    if (!parser.positionalArguments().isEmpty()) {
+        startup.SetRequestedDatabase(parser.positionalArguments().constFirst());
+    }
     startup.SetImporter([&](const std::function<void()>& release_current) {
         lineara::Lnr3ImportForm form(state, prompts, &splash);
         return form.Run(release_current);

@@ -67,6 +67,26 @@ std::unique_ptr<RecordStore> ChooseDatabase(Prompts& prompts, const QString& tit
     }
 }
 
+std::unique_ptr<RecordStore> Startup::OpenRequestedDatabase() {
+    if (requested_.trimmed().isEmpty()) {
+        return nullptr;
+    }
+    const QString path = QDir::cleanPath(QDir(state_.working_directory).absoluteFilePath(requested_));
+    if (!HasDatabaseExtension(path)) {
+        prompts_.Message(QStringLiteral("Cannot Use This Database"),
+                         QStringLiteral("LINEARA cannot use the database file\n%1\n\n"
+                                        "Its name does not end in .mdb, as a LINEARA database's does.")
+                             .arg(QDir::toNativeSeparators(path)),
+                         Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+        return nullptr;
+    }
+    auto store = TryOpenDatabase(prompts_, path);
+    if (store) {
+        state_.settings.DatabaseFile = path;
+    }
+    return store;
+}
+
 std::unique_ptr<RecordStore> Startup::OpenChosenDatabase() {
     const QString current = state_.DatabasePath();
     if (FileExists(current)) {
@@ -109,7 +129,10 @@ void Startup::OfferImport(std::unique_ptr<RecordStore>& store) {
 
 std::unique_ptr<RecordStore> Startup::Run() {
     ReadSettings(state_.settings, state_.working_directory, prompts_);
-    auto store = OpenChosenDatabase();
+    auto store = OpenRequestedDatabase();
+    if (!store) {
+        store = OpenChosenDatabase();
+    }
     if (!store) {
         return nullptr;
     }

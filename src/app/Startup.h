@@ -22,6 +22,12 @@ public:
 
     void SetImporter(Importer importer) { importer_ = std::move(importer); }
 
+    // The database named on the command line (what a file manager passes when a LINEARA
+    // database is opened with the program). When it opens it becomes the current database
+    // in place of the last one; when it cannot be used the user is told why and start-up
+    // goes on as without it. A relative name is taken from the working folder.
+    void SetRequestedDatabase(const QString& path) { requested_ = path; }
+
     // Returns the main window's cursor on the chosen database, or nothing when the user
     // chose no database (the program then ends without saving its settings).
     std::unique_ptr<RecordStore> Run();
@@ -29,12 +35,14 @@ public:
     static constexpr const char* kOldDataFile = "LINEARA.DAT";
 
 private:
+    std::unique_ptr<RecordStore> OpenRequestedDatabase();
     std::unique_ptr<RecordStore> OpenChosenDatabase();
     void OfferImport(std::unique_ptr<RecordStore>& store);
 
     AppState& state_;
     Prompts& prompts_;
     Importer importer_;
+    QString requested_;
 };
 
 // Asks for a database with the given dialog title until the user chooses one that opens or

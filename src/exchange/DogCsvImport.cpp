@@ -131,6 +131,50 @@ private:
     bool changed_ = false;
 };
 
+// The trigram index of registered names, set aside while many dogs are added and built again
+// once afterwards, inside the import's transaction: keeping it up to date one dog at a time
+// costs most of a large import. A rollback (a failure, a kill, a dry run) brings back the
+// index and its triggers with everything else. Rebuilding covers every dog of the database,
+// so the index is only set aside once the import has added as many dogs as the database held
+// before it began; small imports into a large database keep it up to date as they go.
+class NameIndexPause {
+public:
+    explicit NameIndexPause(sqlite::Connection& connection) : connection_(connection) {}
+
+    bool Paused() const { return paused_; }
+
+    // Drops the index and its triggers, all or nothing. SQLite refuses to drop a table while
+    // a statement of the connection is reading; the import then keeps the index as it goes.
+    void Pause() {
+        if (paused_) {
+            return;
+        }
+        connection_.Execute("SAVEPOINT lineara_name_index");
+        try {
+            connection_.Execute(schema::DropNameIndexStatements().toUtf8().constData());
+            connection_.Execute("RELEASE lineara_name_index");
+            paused_ = true;
+        } catch (const sqlite::Error&) {
+            connection_.Execute("ROLLBACK TO lineara_name_index");
+            connection_.Execute("RELEASE lineara_name_index");
+        }
+    }
+
+    // Makes the index and its triggers again and fills it from every dog.
+    void Resume() {
+        if (!paused_) {
+            return;
+        }
+        connection_.Execute(schema::NameIndexStatements().toUtf8().constData());
+        connection_.Execute(schema::kRebuildNameIndex);
+        paused_ = false;
+    }
+
+private:
+    sqlite::Connection& connection_;
+    bool paused_ = false;
+};
+
 class Importer {
 public:
     Importer(DogDatabase& database, const QString& path, const CsvImportOptions& options,
@@ -148,6 +192,7 @@ private:
     }
     void MapColumns(const QStringList& headings);
     void ImportRow(const QStringList& fields, qint64 row);
+    qint32 EarlierRow(const ParentRef& ref) const;
     qint32 Resolve(const RowLinks& links, const ParentRef& ref, const char* which);
 
     DogDatabase& db_;
@@ -155,7 +200,10 @@ private:
     const CsvImportOptions& options_;
     MaintenanceHooks& hooks_;
     CsvImportResult result_;
+    const DogRecord blank_;  // copied for each row: cheaper than making a new record
     qint32 last_before_ = 0;
+    qint64 dogs_before_ = 0;
+    std::optional<NameIndexPause> name_index_;
     std::vector<RowLinks> links_;
     QHash<qint64, qint32> by_file_id_;
     QHash<QString, qint32> by_name_;  // case-folded, trimmed registered name -> first new dog
@@ -189,7 +237,7 @@ void Importer::MapColumns(const QStringList& headings) {
 }
 
 void Importer::ImportRow(const QStringList& fields, qint64 row) {
-    DogRecord record;
+    DogRecord record = blank_;
     RowLinks links;
     links.row = row;
     std::optional<qint64> file_id;
@@ -323,6 +371,20 @@ void Importer::ImportRow(const QStringList& fields, qint64 row) {
         }
         result_.preview.push_back(shown);
     }
+    // A parent given by a row that came earlier is known now for good (the first row of a
+    // number or a name is the one parents link to): it goes in with the dog. The rest wait
+    // until every row is in.
+    for (const auto& [ref, field] : {std::pair{&links.sire, Field::SireID}, std::pair{&links.dam, Field::DamID}}) {
+        const qint32 parent = EarlierRow(*ref);
+        if (parent > 0) {
+            record.SetValue(field, parent);
+            ++result_.parents_linked;
+            *ref = ParentRef();
+        }
+    }
+    if (result_.imported >= dogs_before_) {
+        name_index_->Pause();
+    }
     links.new_id = db_.InsertRow(record);
     ++result_.imported;
     if (file_id && *file_id > 0) {
@@ -345,6 +407,14 @@ void Importer::ImportRow(const QStringList& fields, qint64 row) {
         links_.push_back(std::move(links));
     }
     Step();
+}
+
+qint32 Importer::EarlierRow(const ParentRef& ref) const {
+    if (ref.file_id > 0) {
+        // A number not seen yet may still come; only then does the name count.
+        return by_file_id_.value(ref.file_id, 0);
+    }
+    return ref.name.isEmpty() ? 0 : by_name_.value(ref.name.toCaseFolded(), 0);
 }
 
 qint32 Importer::Resolve(const RowLinks& links, const ParentRef& ref, const char* which) {
@@ -393,9 +463,13 @@ CsvImportResult Importer::Run() {
         const TempStoreInMemory temp_store(db_.Connection());
         DogDatabase::Transaction transaction(db_);
         last_before_ = db_.MaxId();
+        dogs_before_ = db_.CountRows();
+        name_index_.emplace(db_.Connection());
         while (reader.Next(fields)) {
             ImportRow(fields, reader.RecordLine());
         }
+        // Parents named in the database and the clean-up look names up in the index.
+        name_index_->Resume();
         for (const RowLinks& links : links_) {
             const qint32 sire = Resolve(links, links.sire, "sire");
             const qint32 dam = Resolve(links, links.dam, "dam");

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 
 namespace lineara {
@@ -19,11 +20,11 @@ class StartupTest : public ::testing::Test {
 protected:
     StartupTest() { state_.working_directory = work_.Path(); }
 
-    QString MakeDatabase(const QString& name) {
+    QString MakeDatabase(const QString& name, const QString& dog = QStringLiteral("Sample Dog")) {
         const QString path = work_.File(name);
         DogDatabase::Create(path);
         RecordStore store(path);
-        test::AddTestDog(store, QStringLiteral("Sample Dog"));
+        test::AddTestDog(store, dog);
         return path;
     }
 
@@ -33,8 +34,9 @@ protected:
         ASSERT_TRUE(WriteSettings(record, work_.Path()).isEmpty());
     }
 
-    std::unique_ptr<RecordStore> Run() {
+    std::unique_ptr<RecordStore> Run(const QString& requested = QString()) {
         Startup startup(state_, prompts_);
+        startup.SetRequestedDatabase(requested);
         return startup.Run();
     }
 
@@ -147,6 +149,83 @@ TEST_F(StartupTest, AnOldDataFileInAnyLetterCaseBringsTheImportQuestion) {
     prompts_.AnswerMessage(Prompts::Answer::Yes);
     EXPECT_NE(Run(), nullptr);
     EXPECT_EQ(prompts_.MessageTitles(), QStringList({"Import Lineara v3 Data?", "Import Lineara v3 Data"}));
+}
+
+TEST_F(StartupTest, ADatabaseNamedOnTheCommandLineOpensInsteadOfTheLastOne) {
+    const QString last = MakeDatabase(QStringLiteral("Last.mdb"));
+    const QString given = MakeDatabase(QStringLiteral("Given Kennel.MDB"), QStringLiteral("Given Dog"));
+    WriteSettingsNaming(last);
+    auto store = Run(given);
+    ASSERT_NE(store, nullptr);
+    EXPECT_EQ(store->Text(Field::RegName), "Given Dog");
+    EXPECT_EQ(state_.DatabasePath(), given);  // saved as the current one when the window closes
+    EXPECT_TRUE(prompts_.AllShown().empty());
+
+    // A relative name is taken from the working folder; so is the first run without settings.
+    QFile::remove(work_.File(QStringLiteral("LNR40.INI")));
+    prompts_.Clear();
+    store = Run(QStringLiteral("./Given Kennel.MDB"));
+    ASSERT_NE(store, nullptr);
+    EXPECT_EQ(state_.DatabasePath(), given);
+    EXPECT_EQ(prompts_.MessageTitles(), QStringList{"Error Reading Settings"});
+    EXPECT_TRUE(prompts_.ShownOfKind(Kind::OpenFile).empty());
+}
+
+TEST_F(StartupTest, ACommandLineFileThatCannotBeUsedIsExplainedAndStartUpGoesOnAsWithoutIt) {
+    const QString last = MakeDatabase(QStringLiteral("Last.mdb"));
+    const QString fake = work_.File(QStringLiteral("Renamed.mdb"));
+    {
+        QFile file(fake);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("Name,Sire,Dam\nRex,,\n");
+    }
+    const QString other_kind = work_.File(QStringLiteral("kennel.sqlite"));
+    ASSERT_TRUE(QFile::copy(last, other_kind));
+    const QString missing = work_.File(QStringLiteral("gone.mdb"));
+    const QString folder = work_.File(QStringLiteral("folder.mdb"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+
+    struct Case {
+        QString path;
+        const char* reason;
+    };
+    for (const Case& c : {Case{fake, "not a LINEARA database"}, Case{other_kind, "does not end in .mdb"},
+                          Case{missing, "The file does not exist."}, Case{folder, "folder"}}) {
+        SCOPED_TRACE(c.path.toStdString());
+        prompts_.Clear();
+        WriteSettingsNaming(last);
+        auto store = Run(c.path);
+        ASSERT_NE(store, nullptr);
+        EXPECT_EQ(state_.DatabasePath(), last);  // the last database, as without the file
+        ASSERT_EQ(prompts_.MessageTitles(), QStringList{"Cannot Use This Database"});
+        const QString text = prompts_.LastMessage()->text;
+        EXPECT_TRUE(text.contains(c.path));
+        EXPECT_TRUE(text.contains(QString::fromLatin1(c.reason))) << text.toStdString();
+    }
+
+    // Without a usable last database the usual dialog follows, and cancelling it ends the program.
+    prompts_.Clear();
+    WriteSettingsNaming(missing);
+    ExpectCantStart(Run(fake));
+    EXPECT_EQ(prompts_.MessageTitles(), QStringList({"Cannot Use This Database", "Can't start LINEARA"}));
+    EXPECT_EQ(prompts_.ShownOfKind(Kind::OpenFile).size(), 1u);
+
+    // The file is left exactly as it was.
+    QFile file(fake);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("Name,Sire,Dam\nRex,,\n"));
+}
+
+TEST_F(StartupTest, TheOldDataFileIsStillOfferedWhenADatabaseIsNamedOnTheCommandLine) {
+    const QString given = MakeDatabase(QStringLiteral("Given.mdb"));
+    {
+        QFile old(work_.File(QStringLiteral("LINEARA.DAT")));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    }
+    auto store = Run(given);  // unscripted question: No
+    ASSERT_NE(store, nullptr);
+    EXPECT_EQ(state_.DatabasePath(), given);
+    EXPECT_EQ(prompts_.MessageTitles(), QStringList({"Error Reading Settings", "Import Lineara v3 Data?"}));
 }
 
 }  // namespace

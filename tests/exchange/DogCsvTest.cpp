@@ -2,6 +2,7 @@
 #include "exchange/CsvReader.h"
 #include "exchange/DogCsvExport.h"
 #include "exchange/DogCsvImport.h"
+#include "records/FindDogSearch.h"
 #include "store/DogDatabase.h"
 #include "store/RecordStore.h"
 #include "store/StoreError.h"
@@ -16,6 +17,7 @@
 #include <QRandomGenerator>
 
 #include <map>
+#include <set>
 
 namespace lineara {
 namespace {
@@ -165,7 +167,10 @@ TEST_F(DogCsvTest, ColumnsMapBySynonymsAndParentsResolveInOrder) {
           "11;Beta;Bitch;31 Feb 2000;;;;;;\n"
           "12;Gamma;X;;;beta;;;;10\n"
           "13;;M;;;;;;;\n"
-          "14;Delta;M;;Nobody;;;;;99\n");
+          "14;Delta;M;;Nobody;;;;;99\n"
+          "15;Epsilon;M;;Alpha;;;;;16\n"
+          "16;Zeta;M;;;Omega;;;;\n"
+          "17;Omega;F;;;;;;;\n");
     const CsvImportResult result = Import(QStringLiteral("in.csv"));
     EXPECT_EQ(result.delimiter, QLatin1Char(';'));
     QStringList targets;
@@ -174,8 +179,9 @@ TEST_F(DogCsvTest, ColumnsMapBySynonymsAndParentsResolveInOrder) {
     }
     EXPECT_EQ(targets, (QStringList{"DogID", "RegName", "SexMale", "DOB", "SireName", "DamName",
                                     "CallName", "OtherPostTitles", "(not imported)", "SireID"}));
-    EXPECT_EQ(result.imported, 4);
+    EXPECT_EQ(result.imported, 7);
     EXPECT_EQ(result.skipped, 1);
+    EXPECT_EQ(result.parents_linked, 5);
     EXPECT_EQ(
         Problems(result),
         (QStringList{"3: The date \"31 Feb 2000\" cannot be read; Date of Birth is left empty.",
@@ -197,6 +203,9 @@ TEST_F(DogCsvTest, ColumnsMapBySynonymsAndParentsResolveInOrder) {
     EXPECT_EQ(gamma.Long(Field::SireID), alpha.DogID());  // by ID within the file
     EXPECT_EQ(gamma.Long(Field::DamID), beta.DogID());    // by name within the file
     EXPECT_EQ(find("Delta").Long(Field::SireID), 0);
+    // A number wins over a name even when its row comes later; so does a later row's name.
+    EXPECT_EQ(find("Epsilon").Long(Field::SireID), find("Zeta").DogID());
+    EXPECT_EQ(find("Zeta").Long(Field::DamID), find("Omega").DogID());
 }
 
 TEST_F(DogCsvTest, MappingCanBeChangedAndDryRunChangesNothing) {
@@ -249,6 +258,73 @@ TEST_F(DogCsvTest, AFailurePartWayOrABadFileLeavesEveryRowAsItWas) {
     Write(QStringLiteral("bad.csv"), bad);
     EXPECT_THROW(Import(QStringLiteral("bad.csv")), CsvError);
     EXPECT_EQ(test::SnapshotRows(path_), before);
+}
+
+// Every table, index and trigger of the file with its definition.
+std::set<QString> SchemaOf(sqlite::Connection& connection) {
+    sqlite::Statement rows(connection, "SELECT type, name, sql FROM sqlite_master");
+    std::set<QString> entries;
+    while (rows.Step()) {
+        entries.insert(rows.Text(0) + u'|' + rows.Text(1) + u'|' + rows.Text(2));
+    }
+    return entries;
+}
+
+// A large import sets the name index aside and builds it again before parents are looked up
+// by name; a small one into a larger database keeps it as it goes. Either way the index must
+// answer every search afterwards, and a failure must bring back the index with the rows.
+TEST_F(DogCsvTest, TheNameIndexIsRightAfterLargeAndSmallImportsAndAfterAFailure) {
+    test::AddTestDog(store_, QStringLiteral("Old Montr\u00e9al Dog"));
+    test::AddTestDog(store_, QStringLiteral("Stra\u00dfe Dog"), false);
+    test::AddTestDog(store_, QStringLiteral("Plain Dog"));
+    QByteArray large = "Name,Sire,Dam,Sex\n";
+    for (int i = 1; i <= 12; ++i) {
+        large += QStringLiteral("Pup %1 of Plain,Plain Dog,Stra\u00dfe Dog,%2\n")
+                     .arg(i)
+                     .arg(i % 2 ? QStringLiteral("M") : QStringLiteral("F"))
+                     .toUtf8();
+    }
+    large += "Gro\xc3\x9f Pup,Pup 1 of Plain,Pup 2 of Plain,M\n";
+    Write(QStringLiteral("large.csv"), large);
+    Write(QStringLiteral("small.csv"), "Name,Sire\nLate Plain Pup,Plain Dog\n");
+
+    sqlite::Connection& connection = store_.Database().Connection();
+    const std::set<QString> schema = SchemaOf(connection);
+    const QStringList before = test::SnapshotRows(path_);
+    // Steps 1 to 13 add the rows (the index goes after the third), the next ones link parents.
+    for (const qint64 k : {2, 5, 13, 14, 20}) {
+        FailAfter fail(k);
+        EXPECT_THROW(Import(QStringLiteral("large.csv"), {}, &fail), InjectedFailure) << k;
+        EXPECT_EQ(test::SnapshotRows(path_), before) << k;
+        EXPECT_EQ(SchemaOf(connection), schema) << k;
+    }
+    CsvImportOptions dry;
+    dry.dry_run = true;
+    EXPECT_EQ(Import(QStringLiteral("large.csv"), dry).parents_linked, 26);
+    EXPECT_EQ(test::SnapshotRows(path_), before);
+    EXPECT_EQ(SchemaOf(connection), schema);
+
+    const CsvImportResult result = Import(QStringLiteral("large.csv"));
+    EXPECT_EQ(result.imported, 13);
+    EXPECT_EQ(result.parents_linked, 26);  // 24 to the database's dogs, 2 within the file
+    EXPECT_TRUE(result.problems.empty()) << Problems(result).join(u'\n').toStdString();
+    EXPECT_EQ(Import(QStringLiteral("small.csv")).parents_linked, 1);
+    EXPECT_EQ(SchemaOf(connection), schema);
+    EXPECT_NO_THROW(connection.Execute("INSERT INTO DogNameIndex(DogNameIndex, rank) VALUES ('integrity-check', 1)"));
+
+    const auto names = [&](const QString& text) {
+        QStringList found;
+        for (const auto& dog : FindDogs(store_, text, -1).dogs) {
+            found << dog.reg_name;
+        }
+        return found;
+    };
+    EXPECT_EQ(names(QStringLiteral("TR\u00c9A")), QStringList{"Old Montr\u00e9al Dog"});
+    EXPECT_EQ(names(QStringLiteral("strasse")), QStringList{"Stra\u00dfe Dog"});
+    EXPECT_EQ(names(QStringLiteral("GROSS")), QStringList{"Gro\u00df Pup"});
+    EXPECT_EQ(names(QStringLiteral("of plain")).size(), 12);
+    EXPECT_EQ(names(QStringLiteral("late plain")), QStringList{"Late Plain Pup"});
+    EXPECT_EQ(names(QStringLiteral("ain d")), QStringList{"Plain Dog"});
 }
 
 TEST_F(DogCsvTest, CommandLineExportsImportsAndSurvivesAKill) {

@@ -60,6 +60,8 @@ TEST(InstallTest, TheInstalledTreeHoldsEveryFileAndTheEntryValidates) {
     EXPECT_TRUE(entry.contains(QStringLiteral("\nCategories=Office;Education;\n")));
     EXPECT_TRUE(entry.contains(QStringLiteral("\nMimeType=application/x-lineara-database;\n")));
     EXPECT_TRUE(entry.contains(QStringLiteral("\nIcon=lineara\n")));
+    // The file opened in the file manager is handed on to the program.
+    EXPECT_TRUE(entry.contains(QStringLiteral("\nExec=lineara-launch %f\n")));
     const QString validator = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
     ASSERT_FALSE(validator.isEmpty()) << "desktop-file-validate (desktop-file-utils) is not installed";
     const Outcome valid = RunProgram(validator, {desktop});
