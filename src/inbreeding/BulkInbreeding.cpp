@@ -2,6 +2,7 @@
 
 #include "app/TrimBlanks.h"
 #include "exchange/CsvText.h"
+#include "inbreeding/MeuwissenLuo.h"
 #include "inbreeding/TrialMating.h"
 #include "store/DogDatabase.h"
 #include "store/Sqlite.h"
@@ -17,7 +18,6 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <queue>
 #include <thread>
 #include <unordered_set>
 
@@ -120,57 +120,13 @@ Ordered ParentsFirst(const PedigreeTable& table) {
 std::optional<std::vector<double>> CoefficientsOverAllGenerations(const PedigreeTable& table, Progress& progress) {
     const Ordered o = ParentsFirst(table);
     const std::size_t n = o.table_index.size();
-    std::vector<double> f(n, 0.0);
-    std::vector<double> d(n, 1.0);
-    std::vector<double> share(n, 0.0);
-    std::vector<char> queued(n, 0);
-    std::priority_queue<int> heap;
-    std::unordered_map<quint64, double> of_litter;  // a litter's coefficient, by its parents
-    for (std::size_t i = 0; i < n; ++i) {
-        if ((i & 1023) == 0) {
-            if (progress.CancelRequested()) return std::nullopt;
-            progress.SetFraction(static_cast<double>(i) / static_cast<double>(n));
-        }
-        const int s = o.sire[i];
-        const int m = o.dam[i];
-        if (s != kUnknown && m != kUnknown) {
-            const quint64 key = (static_cast<quint64>(static_cast<quint32>(s)) << 32) | static_cast<quint32>(m);
-            const auto known = of_litter.find(key);
-            if (known != of_litter.end()) {
-                f[i] = known->second;
-            } else {
-                // a_ii = sum over i and its ancestors j of L_ij^2 D_j: the shares L are passed
-                // from child to parents, youngest first, so each is whole before it is used.
-                double a = 0;
-                share[i] = 1;
-                heap.push(static_cast<int>(i));
-                queued[i] = 1;
-                while (!heap.empty()) {
-                    const auto j = static_cast<std::size_t>(heap.top());
-                    heap.pop();
-                    queued[j] = 0;
-                    const double l = share[j];
-                    share[j] = 0;
-                    a += l * l *
-                         (j == i ? 0.5 - 0.25 * (f[static_cast<std::size_t>(s)] + f[static_cast<std::size_t>(m)]) : d[j]);
-                    for (const int parent : {o.sire[j], o.dam[j]}) {
-                        if (parent == kUnknown) continue;
-                        const auto p = static_cast<std::size_t>(parent);
-                        share[p] += 0.5 * l;
-                        if (!queued[p]) {
-                            queued[p] = 1;
-                            heap.push(parent);
-                        }
-                    }
-                }
-                f[i] = a - 1;
-                of_litter.emplace(key, f[i]);
-            }
-            d[i] = 0.5 - 0.25 * (f[static_cast<std::size_t>(s)] + f[static_cast<std::size_t>(m)]);
-        } else if (s != kUnknown || m != kUnknown) {
-            d[i] = 0.75 - 0.25 * f[static_cast<std::size_t>(s != kUnknown ? s : m)];
-        }
-    }
+    bool cancelled = false;
+    const std::vector<double> f = MeuwissenLuoCoefficients(o.sire, o.dam, [&](std::size_t i) {
+        cancelled = progress.CancelRequested();
+        progress.SetFraction(static_cast<double>(i) / static_cast<double>(n));
+        return !cancelled;
+    });
+    if (cancelled) return std::nullopt;
     std::vector<double> result(n, 0.0);
     for (std::size_t k = 0; k < n; ++k) {
         result[static_cast<std::size_t>(o.table_index[k])] = f[k];

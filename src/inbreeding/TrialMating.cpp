@@ -2,11 +2,11 @@
 
 #include "app/TrimBlanks.h"
 #include "inbreeding/InbreedingReport.h"
+#include "inbreeding/MeuwissenLuo.h"
 #include "store/DogDatabase.h"
 #include "store/StoreError.h"
 
 #include <cmath>
-#include <queue>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -94,59 +94,6 @@ Closure AncestorsInOrder(std::initializer_list<qint32> roots, const ParentLookup
     return c;
 }
 
-// The coefficients of every dog of the closure, oldest first, by Meuwissen and Luo's method:
-// a dog's a_ii is the sum over its ancestors j (itself included) of L_ij^2 D_j, where L_ij is
-// the share of j in i's genes and D_j the Mendelian sampling variance of j, which depends only
-// on the coefficients of j's parents, already known. The ancestors are taken youngest first
-// from a heap, so each one's share is complete before it is passed on to its parents.
-std::vector<double> CoefficientsOfClosure(const Closure& c) {
-    const std::size_t n = c.sire.size();
-    std::vector<double> f(n, 0.0);
-    std::vector<double> d(n, 1.0);
-    std::vector<double> share(n, 0.0);
-    std::vector<char> queued(n, 0);
-    std::priority_queue<int> heap;
-    for (std::size_t i = 0; i < n; ++i) {
-        const int s = c.sire[i];
-        const int m = c.dam[i];
-        if (s != kUnknown && m != kUnknown) {
-            double a = 0;
-            heap.push(static_cast<int>(i));
-            share[i] = 1;
-            queued[i] = 1;
-            while (!heap.empty()) {
-                const auto j = static_cast<std::size_t>(heap.top());
-                heap.pop();
-                queued[j] = 0;
-                const double l = share[j];
-                share[j] = 0;
-                a += l * l *
-                     (j == i ? 0.5 - 0.25 * (f[static_cast<std::size_t>(s)] +
-                                             f[static_cast<std::size_t>(m)])
-                             : d[j]);
-                for (const int parent : {c.sire[j], c.dam[j]}) {
-                    if (parent != kUnknown) {
-                        const auto p = static_cast<std::size_t>(parent);
-                        share[p] += 0.5 * l;
-                        if (!queued[p]) {
-                            queued[p] = 1;
-                            heap.push(parent);
-                        }
-                    }
-                }
-            }
-            f[i] = a - 1;
-        }
-        const double fs = s == kUnknown ? 0 : f[static_cast<std::size_t>(s)];
-        const double fm = m == kUnknown ? 0 : f[static_cast<std::size_t>(m)];
-        d[i] = s != kUnknown && m != kUnknown ? 0.5 - 0.25 * (fs + fm)
-               : s != kUnknown                ? 0.75 - 0.25 * fs
-               : m != kUnknown                ? 0.75 - 0.25 * fm
-                                              : 1.0;
-    }
-    return f;
-}
-
 }  // namespace
 
 double KinshipOverAllGenerations(qint32 x, qint32 y, const ParentLookup& parents) {
@@ -160,7 +107,7 @@ double KinshipOverAllGenerations(qint32 x, qint32 y, const ParentLookup& parents
     Closure with_puppy = closure;
     with_puppy.sire.push_back(ix->second);
     with_puppy.dam.push_back(iy->second);
-    return CoefficientsOfClosure(with_puppy).back();
+    return MeuwissenLuoCoefficients(with_puppy.sire, with_puppy.dam).back();
 }
 
 double RelationshipCoefficient(double puppy, double x, double y) {

@@ -1,0 +1,69 @@
+#include "inbreeding/MeuwissenLuo.h"
+
+#include <QtGlobal>
+
+#include <queue>
+#include <unordered_map>
+
+namespace lineara {
+
+std::vector<double> MeuwissenLuoCoefficients(const std::vector<int>& sire, const std::vector<int>& dam,
+                                             const std::function<bool(std::size_t)>& keep_going) {
+    constexpr int kUnknown = -1;
+    const std::size_t n = sire.size();
+    std::vector<double> f(n, 0.0);
+    std::vector<double> d(n, 1.0);
+    std::vector<double> share(n, 0.0);
+    std::vector<char> queued(n, 0);
+    std::priority_queue<int> heap;
+    std::unordered_map<quint64, double> of_litter;  // a litter's coefficient, by its parents
+    for (std::size_t i = 0; i < n; ++i) {
+        if ((i & 1023) == 0 && keep_going && !keep_going(i)) {
+            return {};
+        }
+        const int s = sire[i];
+        const int m = dam[i];
+        if (s != kUnknown && m != kUnknown) {
+            const quint64 key = (static_cast<quint64>(static_cast<quint32>(s)) << 32) | static_cast<quint32>(m);
+            const auto known = of_litter.find(key);
+            if (known != of_litter.end()) {
+                f[i] = known->second;
+            } else {
+                // The shares are passed from child to parents, youngest first, so each is
+                // whole before it is used.
+                double a = 0;
+                share[i] = 1;
+                heap.push(static_cast<int>(i));
+                queued[i] = 1;
+                while (!heap.empty()) {
+                    const auto j = static_cast<std::size_t>(heap.top());
+                    heap.pop();
+                    queued[j] = 0;
+                    const double l = share[j];
+                    share[j] = 0;
+                    a += l * l *
+                         (j == i ? 0.5 - 0.25 * (f[static_cast<std::size_t>(s)] + f[static_cast<std::size_t>(m)]) : d[j]);
+                    for (const int parent : {sire[j], dam[j]}) {
+                        if (parent == kUnknown) {
+                            continue;
+                        }
+                        const auto p = static_cast<std::size_t>(parent);
+                        share[p] += 0.5 * l;
+                        if (!queued[p]) {
+                            queued[p] = 1;
+                            heap.push(parent);
+                        }
+                    }
+                }
+                f[i] = a - 1;
+                of_litter.emplace(key, f[i]);
+            }
+            d[i] = 0.5 - 0.25 * (f[static_cast<std::size_t>(s)] + f[static_cast<std::size_t>(m)]);
+        } else if (s != kUnknown || m != kUnknown) {
+            d[i] = 0.75 - 0.25 * f[static_cast<std::size_t>(s != kUnknown ? s : m)];
+        }
+    }
+    return f;
+}
+
+}  // namespace lineara
