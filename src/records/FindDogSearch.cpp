@@ -9,6 +9,9 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <string>
 #include <memory>
 #include <string_view>
 
@@ -239,24 +242,80 @@ std::vector<FoundDog> IndexedMatchingDogs(sqlite::Connection& connection, const 
 }
 
 // Alphabetical order ignoring letter case, as a breeder reads names; dogs of the same name
-// keep the order in which they were entered (the input is in DogID order).
+// keep the order in which they were entered (the input is in DogID order). The order is that
+// of the collator of the user's locale comparing names with letter case ignored.
 //
-// Each name's collation key is made once and the keys are compared, which orders exactly as
-// comparing the names with the collator does, at a fraction of the cost for a long list.
+// In a real locale each name's collation key is made once and the keys are compared, which
+// orders exactly as comparing the names with the collator does, at a fraction of the cost
+// for a long list. In the C locale Qt's keys are the names' bytes, letter case kept, so they
+// do not give the collator's order there; its comparison folds each character's case and
+// compares character codes, which for two ASCII names is comparing their lower-case bytes.
+// Those are compared directly, their first eight bytes as one number, and any pair with a
+// name outside ASCII goes to the collator itself.
 void SortByName(std::vector<FoundDog>& dogs) {
     QCollator collator{QLocale()};
     collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::vector<std::pair<QCollatorSortKey, std::size_t>> keys;
-    keys.reserve(dogs.size());
+    std::vector<std::uint32_t> order(dogs.size());
     for (std::size_t i = 0; i < dogs.size(); ++i) {
-        keys.emplace_back(collator.sortKey(dogs[i].reg_name), i);
+        order[i] = static_cast<std::uint32_t>(i);
     }
-    std::stable_sort(keys.begin(), keys.end(),
-                     [](const auto& a, const auto& b) { return a.first.compare(b.first) < 0; });
+    if (collator.locale().language() != QLocale::C) {
+        std::vector<QCollatorSortKey> keys;
+        keys.reserve(dogs.size());
+        for (const FoundDog& dog : dogs) {
+            keys.push_back(collator.sortKey(dog.reg_name));
+        }
+        std::sort(order.begin(), order.end(), [&keys](std::uint32_t a, std::uint32_t b) {
+            const int c = keys[a].compare(keys[b]);
+            return c != 0 ? c < 0 : a < b;
+        });
+    } else {
+        struct FoldedName {
+            quint64 prefix = 0;  // the first eight lower-case bytes, the first the highest
+            std::uint32_t offset = 0;
+            std::uint32_t length = 0;
+            bool ascii = true;
+        };
+        std::vector<FoldedName> folded(dogs.size());
+        std::string bytes;
+        for (std::size_t i = 0; i < dogs.size(); ++i) {
+            const QString& name = dogs[i].reg_name;
+            FoldedName& f = folded[i];
+            f.offset = static_cast<std::uint32_t>(bytes.size());
+            f.length = static_cast<std::uint32_t>(name.size());
+            for (qsizetype k = 0; k < name.size() && f.ascii; ++k) {
+                const char16_t c = name[k].unicode();
+                f.ascii = c < 0x80;
+                const char lower = static_cast<char>(c >= u'A' && c <= u'Z' ? c + 32 : c);
+                bytes.push_back(lower);
+                if (k < 8) {
+                    f.prefix |= static_cast<quint64>(static_cast<unsigned char>(lower)) << (56 - 8 * k);
+                }
+            }
+        }
+        const char* base = bytes.data();
+        std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+            const FoldedName& fa = folded[a];
+            const FoldedName& fb = folded[b];
+            int c = 0;
+            if (fa.ascii && fb.ascii) {
+                if (fa.prefix != fb.prefix) {
+                    return fa.prefix < fb.prefix;
+                }
+                c = std::memcmp(base + fa.offset, base + fb.offset, std::min(fa.length, fb.length));
+                if (c == 0 && fa.length != fb.length) {
+                    c = fa.length < fb.length ? -1 : 1;
+                }
+            } else {
+                c = collator.compare(dogs[a].reg_name, dogs[b].reg_name);
+            }
+            return c != 0 ? c < 0 : a < b;
+        });
+    }
     std::vector<FoundDog> sorted;
     sorted.reserve(dogs.size());
-    for (const auto& key : keys) {
-        sorted.push_back(std::move(dogs[key.second]));
+    for (const std::uint32_t i : order) {
+        sorted.push_back(std::move(dogs[i]));
     }
     dogs = std::move(sorted);
 }
