@@ -10,8 +10,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
-#include <string>
 #include <memory>
 #include <string_view>
 
@@ -248,10 +246,10 @@ std::vector<FoundDog> IndexedMatchingDogs(sqlite::Connection& connection, const 
 // In a real locale each name's collation key is made once and the keys are compared, which
 // orders exactly as comparing the names with the collator does, at a fraction of the cost
 // for a long list. In the C locale Qt's keys are the names' bytes, letter case kept, so they
-// do not give the collator's order there; its comparison folds each character's case and
-// compares character codes, which for two ASCII names is comparing their lower-case bytes.
-// Those are compared directly, their first eight bytes as one number, and any pair with a
-// name outside ASCII goes to the collator itself.
+// do not give the collator's order there; its comparison folds the case of each UTF-16 unit
+// (of each whole character where a surrogate pair makes one) and compares the folded values,
+// the shorter name first where one begins the other. The names are folded so once each and
+// compared the same way, their first three values packed into one number.
 void SortByName(std::vector<FoundDog>& dogs) {
     QCollator collator{QLocale()};
     collator.setCaseSensitivity(Qt::CaseInsensitive);
@@ -270,46 +268,54 @@ void SortByName(std::vector<FoundDog>& dogs) {
             return c != 0 ? c < 0 : a < b;
         });
     } else {
+        // Each name as the comparison sees it: every UTF-16 unit case-folded, a low surrogate
+        // after a high one folded as the whole character, kept end to end in one buffer.
         struct FoldedName {
-            quint64 prefix = 0;  // the first eight lower-case bytes, the first the highest
+            quint64 prefix = 0;  // the first three folded units, 21 bits each, the first highest
             std::uint32_t offset = 0;
             std::uint32_t length = 0;
-            bool ascii = true;
         };
         std::vector<FoldedName> folded(dogs.size());
-        std::string bytes;
+        std::vector<char32_t> units;
         for (std::size_t i = 0; i < dogs.size(); ++i) {
             const QString& name = dogs[i].reg_name;
             FoldedName& f = folded[i];
-            f.offset = static_cast<std::uint32_t>(bytes.size());
+            f.offset = static_cast<std::uint32_t>(units.size());
             f.length = static_cast<std::uint32_t>(name.size());
-            for (qsizetype k = 0; k < name.size() && f.ascii; ++k) {
+            char16_t last = 0;
+            for (qsizetype k = 0; k < name.size(); ++k) {
                 const char16_t c = name[k].unicode();
-                f.ascii = c < 0x80;
-                const char lower = static_cast<char>(c >= u'A' && c <= u'Z' ? c + 32 : c);
-                bytes.push_back(lower);
-                if (k < 8) {
-                    f.prefix |= static_cast<quint64>(static_cast<unsigned char>(lower)) << (56 - 8 * k);
+                char32_t unit = c;
+                if (c < 0x80) {
+                    unit = c >= u'A' && c <= u'Z' ? c + 32 : c;
+                } else if (QChar::isLowSurrogate(c) && QChar::isHighSurrogate(last)) {
+                    unit = QChar::toCaseFolded(QChar::surrogateToUcs4(last, c));
+                } else {
+                    unit = QChar::toCaseFolded(static_cast<char32_t>(c));
+                }
+                last = c;
+                units.push_back(unit);
+                if (k < 3) {
+                    f.prefix |= static_cast<quint64>(unit) << (42 - 21 * k);
                 }
             }
         }
-        const char* base = bytes.data();
+        const char32_t* base = units.data();
         std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
             const FoldedName& fa = folded[a];
             const FoldedName& fb = folded[b];
-            int c = 0;
-            if (fa.ascii && fb.ascii) {
-                if (fa.prefix != fb.prefix) {
-                    return fa.prefix < fb.prefix;
-                }
-                c = std::memcmp(base + fa.offset, base + fb.offset, std::min(fa.length, fb.length));
-                if (c == 0 && fa.length != fb.length) {
-                    c = fa.length < fb.length ? -1 : 1;
-                }
-            } else {
-                c = collator.compare(dogs[a].reg_name, dogs[b].reg_name);
+            if (fa.prefix != fb.prefix) {
+                return fa.prefix < fb.prefix;
             }
-            return c != 0 ? c < 0 : a < b;
+            const char32_t* ua = base + fa.offset;
+            const char32_t* ub = base + fb.offset;
+            const std::uint32_t common = std::min(fa.length, fb.length);
+            for (std::uint32_t k = 0; k < common; ++k) {
+                if (ua[k] != ub[k]) {
+                    return ua[k] < ub[k];
+                }
+            }
+            return fa.length != fb.length ? fa.length < fb.length : a < b;
         });
     }
     std::vector<FoundDog> sorted;

@@ -137,7 +137,10 @@ TEST_F(FindDogSearchTest, TheListIsInTheCollatorsOrderInEveryLocale) {
         QStringLiteral("ss"), QStringLiteral("e\u0301"), QStringLiteral("é"), QStringLiteral("ı"),
         QStringLiteral("I"), QStringLiteral("ch"), QStringLiteral("CH"), QStringLiteral("aa"),
         QStringLiteral("Ørsted"), QStringLiteral("\U0001F415"), QStringLiteral("σ"), QStringLiteral("日"),
-        QStringLiteral("abcdefgh"), QStringLiteral("ABCDEFGHI"),
+        QStringLiteral("abcdefgh"), QStringLiteral("ABCDEFGHI"), QStringLiteral("\U00010400"),
+        QStringLiteral("\U00010428"), QStringLiteral("\u212A"), QStringLiteral("k"), QStringLiteral("ſ"),
+        QStringLiteral("ǅ"), QStringLiteral("İ"), QStringLiteral("ẞ"),
+        QStringLiteral("\t"), QStringLiteral("\u00A0"),
     };
     QRandomGenerator random(1207);
     std::vector<FoundDog> entered;
