@@ -78,9 +78,11 @@ void BM_TypedSearchInLocale(benchmark::State& state, const char* text, QLocale::
     BM_TypedSearch(state, text);
     QLocale::setDefault(before);
 }
-BENCHMARK_CAPTURE(BM_TypedSearchInLocale, common_word_en_US, "misty", QLocale::English, QLocale::UnitedStates)
+BENCHMARK_CAPTURE(BM_TypedSearchInLocale, common_word_en_US, "misty", QLocale::English,
+                  QLocale::UnitedStates)
     ->Apply(Settings);
-BENCHMARK_CAPTURE(BM_TypedSearchInLocale, common_word_de_DE, "misty", QLocale::German, QLocale::Germany)
+BENCHMARK_CAPTURE(BM_TypedSearchInLocale, common_word_de_DE, "misty", QLocale::German,
+                  QLocale::Germany)
     ->Apply(Settings);
 
 // One dog's full name, as a breeder looks up a dog they know.

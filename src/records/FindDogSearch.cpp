@@ -11,8 +11,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <string>
 #include <memory>
+#include <string>
 #include <string_view>
 
 namespace lineara {
@@ -324,7 +324,9 @@ void SortByName(std::vector<FoundDog>& dogs) {
             entry.index = static_cast<std::uint32_t>(i);
             const std::size_t length = bytes.size() - offsets[i];
             for (std::size_t k = 0; k < 8 && k < length; ++k) {
-                entry.prefix |= static_cast<quint64>(static_cast<unsigned char>(bytes[offsets[i] + k])) << (56 - 8 * k);
+                entry.prefix |=
+                    static_cast<quint64>(static_cast<unsigned char>(bytes[offsets[i] + k]))
+                    << (56 - 8 * k);
             }
         }
         offsets[dogs.size()] = static_cast<std::uint32_t>(bytes.size());
@@ -335,7 +337,8 @@ void SortByName(std::vector<FoundDog>& dogs) {
             }
             const std::uint32_t la = offsets[a.index + 1] - offsets[a.index];
             const std::uint32_t lb = offsets[b.index + 1] - offsets[b.index];
-            const int c = std::memcmp(base + offsets[a.index], base + offsets[b.index], std::min(la, lb));
+            const int c =
+                std::memcmp(base + offsets[a.index], base + offsets[b.index], std::min(la, lb));
             if (c != 0) {
                 return c < 0;
             }
