@@ -9,7 +9,10 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <memory>
+#include <string>
 #include <string_view>
 
 namespace lineara {
@@ -238,25 +241,117 @@ std::vector<FoundDog> IndexedMatchingDogs(sqlite::Connection& connection, const 
     return dogs;
 }
 
+// Appends a value of up to 21 bits in UTF-8's form, any value (surrogates too): bytes so
+// written compare as the values they stand for, value by value.
+void AppendOrdered(std::string& bytes, char32_t value) {
+    if (value < 0x80) {
+        bytes.push_back(static_cast<char>(value));
+    } else if (value < 0x800) {
+        bytes.push_back(static_cast<char>(0xC0 | (value >> 6)));
+        bytes.push_back(static_cast<char>(0x80 | (value & 0x3F)));
+    } else if (value < 0x10000) {
+        bytes.push_back(static_cast<char>(0xE0 | (value >> 12)));
+        bytes.push_back(static_cast<char>(0x80 | ((value >> 6) & 0x3F)));
+        bytes.push_back(static_cast<char>(0x80 | (value & 0x3F)));
+    } else {
+        bytes.push_back(static_cast<char>(0xF0 | (value >> 18)));
+        bytes.push_back(static_cast<char>(0x80 | ((value >> 12) & 0x3F)));
+        bytes.push_back(static_cast<char>(0x80 | ((value >> 6) & 0x3F)));
+        bytes.push_back(static_cast<char>(0x80 | (value & 0x3F)));
+    }
+}
+
 // Alphabetical order ignoring letter case, as a breeder reads names; dogs of the same name
-// keep the order in which they were entered (the input is in DogID order).
+// keep the order in which they were entered (the input is in DogID order). The order is that
+// of the collator of the user's locale comparing names with letter case ignored.
 //
-// Each name's collation key is made once and the keys are compared, which orders exactly as
-// comparing the names with the collator does, at a fraction of the cost for a long list.
+// In a real locale each name's collation key is made once and the keys are compared, which
+// orders exactly as comparing the names with the collator does, at a fraction of the cost
+// for a long list. In the C locale Qt's keys are the names' bytes, letter case kept, so they
+// do not give the collator's order there; its comparison folds the case of each UTF-16 unit
+// (of each whole character where a surrogate pair makes one) and compares the folded values,
+// the shorter name first where one begins the other. The names are folded so once each and
+// compared the same way.
 void SortByName(std::vector<FoundDog>& dogs) {
     QCollator collator{QLocale()};
     collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::vector<std::pair<QCollatorSortKey, std::size_t>> keys;
-    keys.reserve(dogs.size());
+    std::vector<std::uint32_t> order(dogs.size());
     for (std::size_t i = 0; i < dogs.size(); ++i) {
-        keys.emplace_back(collator.sortKey(dogs[i].reg_name), i);
+        order[i] = static_cast<std::uint32_t>(i);
     }
-    std::stable_sort(keys.begin(), keys.end(),
-                     [](const auto& a, const auto& b) { return a.first.compare(b.first) < 0; });
+    if (collator.locale().language() != QLocale::C) {
+        std::vector<QCollatorSortKey> keys;
+        keys.reserve(dogs.size());
+        for (const FoundDog& dog : dogs) {
+            keys.push_back(collator.sortKey(dog.reg_name));
+        }
+        std::sort(order.begin(), order.end(), [&keys](std::uint32_t a, std::uint32_t b) {
+            const int c = keys[a].compare(keys[b]);
+            return c != 0 ? c < 0 : a < b;
+        });
+    } else {
+        // Each name as the comparison sees it: every UTF-16 unit case-folded, a low surrogate
+        // after a high one folded as the whole character. The folded values are written as
+        // UTF-8 would write them (surrogate values too), whose bytes order as the values do,
+        // one name after another in one buffer; the first eight bytes of each travel with it
+        // through the sort as one number, so that most comparisons look at nothing else.
+        struct Entry {
+            quint64 prefix = 0;
+            std::uint32_t index = 0;
+        };
+        std::vector<Entry> entries(dogs.size());
+        std::vector<std::uint32_t> offsets(dogs.size() + 1);
+        std::string bytes;
+        bytes.reserve(dogs.size() * 40);
+        for (std::size_t i = 0; i < dogs.size(); ++i) {
+            const QString& name = dogs[i].reg_name;
+            offsets[i] = static_cast<std::uint32_t>(bytes.size());
+            char16_t last = 0;
+            for (qsizetype k = 0; k < name.size(); ++k) {
+                const char16_t c = name[k].unicode();
+                char32_t unit = 0;
+                if (c < 0x80) {
+                    unit = c >= u'A' && c <= u'Z' ? c + 32 : c;
+                } else if (QChar::isLowSurrogate(c) && QChar::isHighSurrogate(last)) {
+                    unit = QChar::toCaseFolded(QChar::surrogateToUcs4(last, c));
+                } else {
+                    unit = QChar::toCaseFolded(static_cast<char32_t>(c));
+                }
+                last = c;
+                AppendOrdered(bytes, unit);
+            }
+            Entry& entry = entries[i];
+            entry.index = static_cast<std::uint32_t>(i);
+            const std::size_t length = bytes.size() - offsets[i];
+            for (std::size_t k = 0; k < 8 && k < length; ++k) {
+                entry.prefix |=
+                    static_cast<quint64>(static_cast<unsigned char>(bytes[offsets[i] + k]))
+                    << (56 - 8 * k);
+            }
+        }
+        offsets[dogs.size()] = static_cast<std::uint32_t>(bytes.size());
+        const char* base = bytes.data();
+        std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+            if (a.prefix != b.prefix) {
+                return a.prefix < b.prefix;
+            }
+            const std::uint32_t la = offsets[a.index + 1] - offsets[a.index];
+            const std::uint32_t lb = offsets[b.index + 1] - offsets[b.index];
+            const int c =
+                std::memcmp(base + offsets[a.index], base + offsets[b.index], std::min(la, lb));
+            if (c != 0) {
+                return c < 0;
+            }
+            return la != lb ? la < lb : a.index < b.index;
+        });
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            order[i] = entries[i].index;
+        }
+    }
     std::vector<FoundDog> sorted;
     sorted.reserve(dogs.size());
-    for (const auto& key : keys) {
-        sorted.push_back(std::move(dogs[key.second]));
+    for (const std::uint32_t i : order) {
+        sorted.push_back(std::move(dogs[i]));
     }
     dogs = std::move(sorted);
 }

@@ -2,7 +2,13 @@
 #include "support/TempWorkDir.h"
 #include "support/TestDatabase.h"
 
+#include <QCollator>
+#include <QLocale>
+#include <QRandomGenerator>
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace lineara {
 namespace {
@@ -25,6 +31,15 @@ protected:
             names << dog.reg_name;
         }
         return names;
+    }
+
+    // Each dog as its DogID and name, for readable failures.
+    static QStringList Listed(const std::vector<FoundDog>& dogs) {
+        QStringList listed;
+        for (const FoundDog& dog : dogs) {
+            listed << QString::number(dog.dog_id) + QLatin1Char(' ') + dog.reg_name;
+        }
+        return listed;
     }
 
     test::TempWorkDir work_;
@@ -107,6 +122,77 @@ TEST_F(FindDogSearchTest, WildcardCharactersAreTakenLiterally) {
     EXPECT_EQ(Names(FindDogs(store_, QStringLiteral("a_b"), -1)), QStringList{"A_B Kennel"});
     EXPECT_EQ(Names(FindDogs(store_, QStringLiteral("k\\s"), -1)), QStringList{"Back\\Slash"});
     EXPECT_EQ(FindDogs(store_, QStringLiteral("%"), -1).count_text, "1 dog found");
+}
+
+// The list is in the order of the user's locale's collator comparing names with letter case
+// ignored, dogs of the same name in their order of entry; in the C locale as well, where Qt's
+// collation keys would keep letter case.
+TEST_F(FindDogSearchTest, TheListIsInTheCollatorsOrderInEveryLocale) {
+    const QStringList pieces = {
+        QStringLiteral("a"),          QStringLiteral("A"),          QStringLiteral("b"),
+        QStringLiteral("Z"),          QStringLiteral("z"),          QStringLiteral(" "),
+        QStringLiteral("-"),          QStringLiteral("'"),          QStringLiteral("."),
+        QStringLiteral("1"),          QStringLiteral("_"),          QStringLiteral("~"),
+        QStringLiteral("ä"),          QStringLiteral("Ä"),          QStringLiteral("ö"),
+        QStringLiteral("ß"),          QStringLiteral("ss"),         QStringLiteral("e\u0301"),
+        QStringLiteral("é"),          QStringLiteral("ı"),          QStringLiteral("I"),
+        QStringLiteral("ch"),         QStringLiteral("CH"),         QStringLiteral("aa"),
+        QStringLiteral("Ørsted"),     QStringLiteral("\U0001F415"), QStringLiteral("σ"),
+        QStringLiteral("日"),         QStringLiteral("abcdefgh"),   QStringLiteral("ABCDEFGHI"),
+        QStringLiteral("\U00010400"), QStringLiteral("\U00010428"), QStringLiteral("\u212A"),
+        QStringLiteral("k"),          QStringLiteral("ſ"),          QStringLiteral("ǅ"),
+        QStringLiteral("İ"),          QStringLiteral("ẞ"),          QStringLiteral("\t"),
+        QStringLiteral("\u00A0"),
+    };
+    QRandomGenerator random(1207);
+    std::vector<FoundDog> entered;
+    for (int i = 0; i < 400; ++i) {
+        QString name;
+        for (int n = 1 + static_cast<int>(random.bounded(5)); n > 0; --n) {
+            name += pieces[static_cast<qsizetype>(random.bounded(pieces.size()))];
+        }
+        // Every name holds the text searched for; some names come more than once.
+        name += i % 3 == 0 ? QStringLiteral(" Kennel") : QStringLiteral(" KENNEL");
+        if (i % 7 == 0 && !entered.empty()) {
+            name =
+                entered[static_cast<std::size_t>(random.bounded(static_cast<int>(entered.size())))]
+                    .reg_name;
+        }
+        entered.push_back({name, Add(name.toUtf8().constData(), true)});
+    }
+    const QLocale before;
+    for (const QLocale& locale :
+         {QLocale::c(), QLocale(QLocale::English, QLocale::UnitedStates),
+          QLocale(QLocale::German, QLocale::Germany), QLocale(QLocale::Swedish, QLocale::Sweden),
+          QLocale(QLocale::Czech, QLocale::CzechRepublic),
+          QLocale(QLocale::Turkish, QLocale::Turkey)}) {
+        QLocale::setDefault(locale);
+        QCollator collator{locale};
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        std::vector<FoundDog> expected = entered;
+        std::stable_sort(expected.begin(), expected.end(),
+                         [&collator](const FoundDog& a, const FoundDog& b) {
+                             return collator.compare(a.reg_name, b.reg_name) < 0;
+                         });
+        for (const char* text : {"kennel", "ke"}) {  // through the name index, and name by name
+            EXPECT_EQ(Listed(FindDogs(store_, QString::fromLatin1(text), -1).dogs),
+                      Listed(expected))
+                << qPrintable(locale.name()) << " " << text;
+        }
+    }
+    QLocale::setDefault(before);
+}
+
+TEST_F(FindDogSearchTest, LetterCaseDoesNotOrderTheListInTheCLocale) {
+    Add("Misty Morning", true);
+    Add("misty blue", true);
+    Add("MISTY ACRES", true);
+    Add("mistyc", true);
+    const QLocale before;
+    QLocale::setDefault(QLocale::c());
+    const FindDogResult result = FindDogs(store_, QStringLiteral("misty"), -1);
+    QLocale::setDefault(before);
+    EXPECT_EQ(Names(result), (QStringList{"MISTY ACRES", "misty blue", "Misty Morning", "mistyc"}));
 }
 
 }  // namespace
