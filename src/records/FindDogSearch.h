@@ -80,6 +80,7 @@ private:
     // Serial of the newest search; shared with deliveries still queued after this object is gone.
     std::shared_ptr<std::atomic<quint64>> latest_ = std::make_shared<std::atomic<quint64>>(0);
     sqlite::Connection connection_;  // used on the worker thread only
+    std::atomic<bool> stop_warming_{false};  // ends the first pass over the file's pages
     QThreadPool pool_;
 };
 
