@@ -57,7 +57,8 @@ TEST_P(V3StartupImportTest, ImportsMakesCurrentAndMovesOldFileAside) {
     EXPECT_EQ(store->Value(Field::RegName).toString(), QStringLiteral("Imported Dog"));
     EXPECT_EQ(store->RecordCount(), 1);
     EXPECT_FALSE(QFile::exists(work_.File(QString::fromLatin1(dat_name))));
-    EXPECT_EQ(work_.Read(QStringLiteral("LINEARA.OLDDAT")).size(), olddata::kHeaderSize + olddata::kRecordSize);
+    EXPECT_EQ(work_.Read(QStringLiteral("LINEARA.OLDDAT")).size(),
+              olddata::kHeaderSize + olddata::kRecordSize);
     if (current != imported) {
         EXPECT_EQ(DogDatabase::Open(current)->CountRows(), 1);
     }
