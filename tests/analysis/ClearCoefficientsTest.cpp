@@ -3,6 +3,7 @@
 #include "app/SettingsFile.h"
 #include "store/DogDatabase.h"
 #include "support/CliProcess.h"
+#include "support/MainWindowDriver.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TableSnapshot.h"
 #include "support/TempWorkDir.h"
@@ -144,10 +145,7 @@ TEST(ClearCoefficientsCliTest, ClearsReportsAndRefusesBadArguments) {
     run = test::RunCliProcess({QStringLiteral("clear-ic"), QStringLiteral("Kennel.mdb")});
     EXPECT_EQ(run.out, QByteArray("no dog has an inbreeding coefficient: nothing to clear\n"));
 
-    QFile foreign(work.File(QStringLiteral("notes.mdb")));
-    ASSERT_TRUE(foreign.open(QIODevice::WriteOnly));
-    foreign.write("not a database at all");
-    foreign.close();
+    work.Write(QStringLiteral("notes.mdb"), "not a database at all");
     for (const QStringList& args :
          {QStringList{QStringLiteral("clear-ic")},
           QStringList{QStringLiteral("clear-ic"), QStringLiteral("--all")},
@@ -158,9 +156,7 @@ TEST(ClearCoefficientsCliTest, ClearsReportsAndRefusesBadArguments) {
         EXPECT_EQ(run.status, 2) << args.join(u' ').toStdString();
         EXPECT_FALSE(run.err.isEmpty());
     }
-    QFile check(work.File(QStringLiteral("notes.mdb")));
-    ASSERT_TRUE(check.open(QIODevice::ReadOnly));
-    EXPECT_EQ(check.readAll(), QByteArray("not a database at all"));
+    EXPECT_EQ(work.Read(QStringLiteral("notes.mdb")), QByteArray("not a database at all"));
 }
 
 // Killed at any moment, the command leaves either every coefficient or none.
@@ -207,17 +203,10 @@ TEST(ClearCoefficientsMenuTest, TheMenuCommandClearsAndRefillsTheChart) {
         root = test::AddTestDog(store, QStringLiteral("Stonebrook Pup"), true, sire, 0,
                                 {{Field::IC, 0.25}});
     }
-    AppState state;
-    state.working_directory = work.Path();
-    state.settings = RestoreDefaultSettings();
-    state.settings.DatabaseFile = db;
-    state.settings.RootDogID = root;
+    AppState state = test::WindowState(work.Path(), db, root);
     ScriptedPrompts prompts;
-    MainLinearaForm window(state, prompts, std::make_unique<RecordStore>(db));
-    window.Load();
-    window.resize(900, 600);
-    window.show();
-    QApplication::processEvents();
+    const auto opened = test::OpenMainWindow(state, prompts, db, {900, 600});
+    MainLinearaForm& window = *opened;
     QAction* addl_ic = window.Menus().Action(QStringLiteral("View_Addl_IC"));
     ASSERT_NE(addl_ic, nullptr);
     addl_ic->trigger();

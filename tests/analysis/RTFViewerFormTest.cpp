@@ -9,7 +9,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QFile>
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QScreen>
@@ -215,14 +214,10 @@ void WhenViewerOpens(std::function<void(RTFViewerForm&)> step) {
 TEST(RTFViewerEntryTest, ReportIsLoadedDeletedAndShown) {
     test::TempWorkDir work;
     ScriptedPrompts prompts;
-    const QString path = work.File(QStringLiteral("$$TEMP19690210$$.$$$"));
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(
-            "{\\rtf\\ansi\\deff0{\\fonttbl {\\f0\\fmodern\\fprq1\\fcharset0 Courier New;}}\r\n"
-            "\\qc\\b\\ul\\fs36Inbreeding and Relationship Report\\ulnone\\par\\b0\r\n}\r\n");
-    }
+    const QString path = work.Write(
+        QStringLiteral("$$TEMP19690210$$.$$$"),
+        "{\\rtf\\ansi\\deff0{\\fonttbl {\\f0\\fmodern\\fprq1\\fcharset0 Courier New;}}\r\n"
+        "\\qc\\b\\ul\\fs36Inbreeding and Relationship Report\\ulnone\\par\\b0\r\n}\r\n");
     bool file_gone = false;
     QString caption, text;
     WhenViewerOpens([&](RTFViewerForm& viewer) {

@@ -2,6 +2,7 @@
 #include "app/SettingsFile.h"
 #include "chart/ChartWidget.h"
 #include "maintenance/DatabaseFiles.h"
+#include "support/MainWindowDriver.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempWorkDir.h"
 #include "support/TestDatabase.h"
@@ -13,7 +14,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QMenu>
 #include <QMenuBar>
 #include <QLabel>
 #include <QLineEdit>
@@ -61,20 +61,10 @@ protected:
                                              {{Field::AmCh, true}});
         const qint32 dam = test::AddTestDog(store, QStringLiteral("Stonebrook Dam"), false);
         root_ = test::AddTestDog(store, QStringLiteral("Stonebrook Pup"), true, sire, dam);
-        state_.working_directory = work_.Path();
-        state_.settings = RestoreDefaultSettings();
-        state_.settings.DatabaseFile = db_;
-        state_.settings.RootDogID = root_;
+        state_ = test::WindowState(work_.Path(), db_, root_);
     }
 
-    std::unique_ptr<MainLinearaForm> Open() {
-        auto window = std::make_unique<MainLinearaForm>(state_, prompts_, std::make_unique<RecordStore>(db_));
-        window->Load();
-        window->resize(1000, 700);
-        window->show();
-        QApplication::processEvents();
-        return window;
-    }
+    std::unique_ptr<MainLinearaForm> Open() { return test::OpenMainWindow(state_, prompts_, db_); }
 
     QAction* Action(MainLinearaForm& window, const char* name) {
         QAction* action = window.Menus().Action(QLatin1String(name));
@@ -82,10 +72,7 @@ protected:
         return action;
     }
 
-    QByteArray SettingsBytes() {
-        QFile file(work_.File(QStringLiteral("LNR40.INI")));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray SettingsBytes() const { return work_.Read(QStringLiteral("LNR40.INI")); }
 
     test::TempWorkDir work_;
     QString db_;
@@ -156,12 +143,8 @@ TEST_F(MainWindowTest, DatabaseInformationShowsNameSizeAndCount) {
 
 TEST_F(MainWindowTest, MergeRefusesACancelledOrForeignChoiceAndChangesNothing) {
     auto window = Open();
-    QFile text(work_.File(QStringLiteral("notes.txt")));
-    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
-    text.write("not a database");
-    text.close();
     prompts_.AnswerOpenFile(QString());
-    prompts_.AnswerOpenFile(text.fileName());
+    prompts_.AnswerOpenFile(work_.Write(QStringLiteral("notes.txt"), "not a database"));
     for (int i = 0; i < 2; ++i) {
         Action(*window, "File_MergeDB")->trigger();
         const auto* shown = prompts_.LastMessage();
@@ -176,11 +159,8 @@ TEST_F(MainWindowTest, MergeRefusesACancelledOrForeignChoiceAndChangesNothing) {
     EXPECT_EQ(RecordStore(db_).Database().CountRows(), 3);
 
     // A damaged file with the right name: a message, and the current database as it was.
-    QFile damaged(work_.File(QStringLiteral("Damaged.MDB")));
-    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
-    damaged.write("garbage, not SQLite");
-    damaged.close();
-    prompts_.AnswerOpenFile(damaged.fileName());
+    const QString damaged = work_.Write(QStringLiteral("Damaged.MDB"), "garbage, not SQLite");
+    prompts_.AnswerOpenFile(damaged);
     QString title;
     WhenModalOpens([&](QWidget* modal) {
         title = modal->windowTitle();
@@ -189,7 +169,7 @@ TEST_F(MainWindowTest, MergeRefusesACancelledOrForeignChoiceAndChangesNothing) {
     Action(*window, "File_MergeDB")->trigger();
     EXPECT_EQ(title, QStringLiteral("Merge Databases"));
     EXPECT_EQ(prompts_.LastMessage()->title, QStringLiteral("Merge Databases"));
-    EXPECT_TRUE(prompts_.LastMessage()->text.contains(damaged.fileName())) << prompts_.LastMessage()->text.toStdString();
+    EXPECT_TRUE(prompts_.LastMessage()->text.contains(damaged)) << prompts_.LastMessage()->text.toStdString();
     EXPECT_EQ(RecordStore(db_).Database().CountRows(), 3);
 }
 
@@ -255,19 +235,16 @@ TEST_F(MainWindowTest, UseADifferentDatabaseSwitchesOnlyToAUsableFile) {
         test::AddTestDog(store, QStringLiteral("Beagle One"), true);
         test::AddTestDog(store, QStringLiteral("Beagle Two"), false);
     }
-    QFile damaged(work_.File(QStringLiteral("Broken.MDB")));
-    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
-    damaged.write("this is not a database");
-    damaged.close();
+    const QString damaged = work_.Write(QStringLiteral("Broken.MDB"), "this is not a database");
     auto window = Open();
     const QString caption = window->windowTitle();
     prompts_.AnswerOpenFile(QString());
     Action(*window, "File_LoadDB")->trigger();
-    prompts_.AnswerOpenFile(damaged.fileName());
+    prompts_.AnswerOpenFile(damaged);
     Action(*window, "File_LoadDB")->trigger();
     ASSERT_NE(prompts_.LastMessage(), nullptr);
     EXPECT_EQ(prompts_.LastMessage()->title, QStringLiteral("Database Error"));
-    EXPECT_TRUE(prompts_.LastMessage()->text.contains(damaged.fileName()));
+    EXPECT_TRUE(prompts_.LastMessage()->text.contains(damaged));
     EXPECT_EQ(window->windowTitle(), caption);
     EXPECT_EQ(state_.DatabasePath(), db_);
     EXPECT_EQ(window->Store().Database().CountRows(), 3);
@@ -381,10 +358,7 @@ TEST_F(MainWindowTest, CreateANewDatabaseNeverReplacesTheCurrentOneAndAsksBefore
 TEST_F(MainWindowTest, ACreateThatFailsLeavesNothingBehindAndTheCurrentDatabaseInUse) {
     // The name is taken by a folder that holds a file: agreeing to replace it cannot succeed.
     QDir(work_.Path()).mkpath(QStringLiteral("Collies.mdb"));
-    QFile inside(work_.File(QStringLiteral("Collies.mdb/keep.txt")));
-    ASSERT_TRUE(inside.open(QIODevice::WriteOnly));
-    inside.write("keep");
-    inside.close();
+    work_.Write(QStringLiteral("Collies.mdb/keep.txt"), "keep");
     auto window = Open();
     const QString caption = window->windowTitle();
     const QStringList before = QDir(work_.Path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
@@ -486,21 +460,8 @@ TEST_F(MainWindowTest, ClickingAnEmptyDamPlaceOffersFemalesAndPlacesTheChosenDog
 
 TEST_F(MainWindowTest, TheRootsPopUpMenuLeavesOutShowAndPrune) {
     auto window = Open();
-    ChartWidget& chart = window->Chart();
-    QStringList shown;
-    QTimer::singleShot(0, [&] {
-        QMenu* popup = window->Menus().Popup();
-        for (QAction* action : popup->actions()) {
-            if (action->isVisible()) {
-                shown << action->text();
-            }
-        }
-        popup->close();
-    });
-    QTest::mouseClick(&chart, Qt::RightButton, {}, chart.CentreOf(1).toPoint());
-    EXPECT_EQ(shown, QStringList({"Edit this dog's information", "Place another dog here",
-                                  "Delete this dog from the database"}));
-    EXPECT_FALSE(chart.HighlightVisible());
+    EXPECT_EQ(test::PopupItemsAt(*window, 1), QStringList({"Popup_Edit", "Popup_Change", "Popup_Delete"}));
+    EXPECT_FALSE(window->Chart().HighlightVisible());
     EXPECT_TRUE(window->Menus().Action(QStringLiteral("Edit_Find"))->isEnabled());
 }
 

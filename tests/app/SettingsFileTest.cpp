@@ -34,18 +34,6 @@ float SingleAt(const QByteArray& bytes, int offset) {
 }
 QByteArray Padded(const QByteArray& text, int length) { return text + QByteArray(length - text.size(), ' '); }
 
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-    return file.readAll();
-}
-
 TEST(SettingsLayout, DefaultsSitAtTheirOffsetsByteForByte) {
     const QByteArray bytes = settings::Serialize(RestoreDefaultSettings());
     ASSERT_EQ(bytes.size(), 6798);
@@ -237,12 +225,12 @@ TEST_F(SettingsFileTest, MissingShortLongAndUnreadableFilesGiveTheMessageAndDefa
 
     const QByteArray good = settings::Serialize(Unusual());
     for (const QByteArray& bad : {good.left(6797), good + "x", QByteArray(), QByteArray(100000, 'z')}) {
-        WriteFile(IniPath(), bad);
+        work_.Write(IniPath(), bad);
         record = Unusual();
         EXPECT_TRUE(ReadFails(record)) << bad.size();
         EXPECT_EQ(record, RestoreDefaultSettings());
         // The damaged file itself stays as it was until the settings are written.
-        EXPECT_EQ(ReadFile(IniPath()), bad);
+        EXPECT_EQ(work_.Read(IniPath()), bad);
     }
 
     QFile::remove(IniPath());
@@ -276,7 +264,7 @@ TEST_F(SettingsFileTest, WrittenFileReadsBackAndFailuresLeaveTheOldFile) {
     EXPECT_EQ(settings::Serialize(record), settings::Serialize(Unusual()));
 
     // A folder that cannot be written: the failure is reported and the old file survives.
-    const QByteArray before = ReadFile(IniPath());
+    const QByteArray before = work_.Read(IniPath());
     QFile::setPermissions(work_.Path(), QFile::ReadOwner | QFile::ExeOwner);
     const QString error = WriteSettings(RestoreDefaultSettings(), work_.Path());
     QFile::setPermissions(work_.Path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -284,14 +272,14 @@ TEST_F(SettingsFileTest, WrittenFileReadsBackAndFailuresLeaveTheOldFile) {
         EXPECT_FALSE(error.isEmpty());
     }
     if (!error.isEmpty()) {
-        EXPECT_EQ(ReadFile(IniPath()), before);
+        EXPECT_EQ(work_.Read(IniPath()), before);
     }
     // Writing into a missing folder always fails.
     EXPECT_FALSE(WriteSettings(RestoreDefaultSettings(), work_.File(QStringLiteral("no/such/folder"))).isEmpty());
 }
 
 TEST_F(SettingsFileTest, AFileNamedInOtherLetterCaseIsUsed) {
-    WriteFile(work_.File(QStringLiteral("lnr40.ini")), settings::Serialize(Unusual()));
+    work_.Write(QStringLiteral("lnr40.ini"), settings::Serialize(Unusual()));
     SettingsRecord record;
     EXPECT_FALSE(ReadFails(record));
     EXPECT_EQ(record.RootDogID, 123456);

@@ -98,12 +98,7 @@ TEST_F(StartupTest, CancellingOrChoosingAnotherKindOfFileEndsTheProgramButMdbInA
 }
 
 TEST_F(StartupTest, AFileThatIsNotADatabaseIsExplainedAndTheDialogComesBack) {
-    const QString fake = work_.File(QStringLiteral("Renamed.mdb"));
-    {
-        QFile file(fake);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("Name,Sire,Dam\nRex,,\n");
-    }
+    const QString fake = work_.Write(QStringLiteral("Renamed.mdb"), "Name,Sire,Dam\nRex,,\n");
     const QString good = MakeDatabase(QStringLiteral("Good.mdb"));
     prompts_.AnswerOpenFile(fake);
     prompts_.AnswerOpenFile(good);
@@ -126,10 +121,7 @@ TEST_F(StartupTest, AFileThatIsNotADatabaseIsExplainedAndTheDialogComesBack) {
 TEST_F(StartupTest, AnOldDataFileInAnyLetterCaseBringsTheImportQuestion) {
     const QString db = MakeDatabase(QStringLiteral("Kennel.mdb"));
     WriteSettingsNaming(db);
-    {
-        QFile old(work_.File(QStringLiteral("Lineara.dat")));
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    }
+    work_.Write(QStringLiteral("Lineara.dat"));
     auto store = Run();  // unscripted question: No
     ASSERT_NE(store, nullptr);
     ASSERT_EQ(prompts_.MessageTitles(), QStringList{"Import Lineara v3 Data?"});
@@ -173,12 +165,7 @@ TEST_F(StartupTest, ADatabaseNamedOnTheCommandLineOpensInsteadOfTheLastOne) {
 
 TEST_F(StartupTest, ACommandLineFileThatCannotBeUsedIsExplainedAndStartUpGoesOnAsWithoutIt) {
     const QString last = MakeDatabase(QStringLiteral("Last.mdb"));
-    const QString fake = work_.File(QStringLiteral("Renamed.mdb"));
-    {
-        QFile file(fake);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("Name,Sire,Dam\nRex,,\n");
-    }
+    const QString fake = work_.Write(QStringLiteral("Renamed.mdb"), "Name,Sire,Dam\nRex,,\n");
     const QString other_kind = work_.File(QStringLiteral("kennel.sqlite"));
     ASSERT_TRUE(QFile::copy(last, other_kind));
     const QString missing = work_.File(QStringLiteral("gone.mdb"));
@@ -211,17 +198,12 @@ TEST_F(StartupTest, ACommandLineFileThatCannotBeUsedIsExplainedAndStartUpGoesOnA
     EXPECT_EQ(prompts_.ShownOfKind(Kind::OpenFile).size(), 1u);
 
     // The file is left exactly as it was.
-    QFile file(fake);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), QByteArray("Name,Sire,Dam\nRex,,\n"));
+    EXPECT_EQ(work_.Read(fake), QByteArray("Name,Sire,Dam\nRex,,\n"));
 }
 
 TEST_F(StartupTest, TheOldDataFileIsStillOfferedWhenADatabaseIsNamedOnTheCommandLine) {
     const QString given = MakeDatabase(QStringLiteral("Given.mdb"));
-    {
-        QFile old(work_.File(QStringLiteral("LINEARA.DAT")));
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    }
+    work_.Write(QStringLiteral("LINEARA.DAT"));
     auto store = Run(given);  // unscripted question: No
     ASSERT_NE(store, nullptr);
     EXPECT_EQ(state_.DatabasePath(), given);

@@ -38,10 +38,7 @@ protected:
         store.Edit();
         store.SetValue(Field::PrintNotes, QStringLiteral("Notes of the root"));
         store.Update();
-        state_.working_directory = work_.Path();
-        state_.settings = RestoreDefaultSettings();
-        state_.settings.DatabaseFile = db_;
-        state_.settings.RootDogID = root_;
+        state_ = test::WindowState(work_.Path(), db_, root_);
         state_.settings.NumGens = 3;
     }
 
@@ -108,10 +105,7 @@ TEST_F(TrialMatingChartTest, ThePlannedPuppyStandsAtTheRootWithThePairAndTheirAn
 
     window->close();
     EXPECT_EQ(test::SnapshotRows(db_), before);  // nothing stored
-    const auto saved = settings::Parse([&] {
-        QFile file(work_.File(QStringLiteral("LNR40.INI")));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }());
+    const auto saved = settings::Parse(work_.Read(QStringLiteral("LNR40.INI")));
     ASSERT_TRUE(saved);
     EXPECT_EQ(saved->RootDogID, root_);
 }

@@ -12,23 +12,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QHelpEvent>
 #include <QToolTip>
 
 namespace lineara {
 namespace {
-
-QByteArray Bytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void Write(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 
 TEST(ViewExtrasFileTest, ParsesWhatItWritesAndRefusesDamage) {
     for (const bool on : {false, true}) {
@@ -70,10 +58,7 @@ protected:
         const qint32 sire = test::AddTestDog(store, QStringLiteral("Half Brother"), true, grand, 0);
         const qint32 dam = test::AddTestDog(store, QStringLiteral("Half Sister"), false, grand, 0);
         root_ = test::AddTestDog(store, QStringLiteral("Linebred Pup"), true, sire, dam);
-        state_.working_directory = work_.Path();
-        state_.settings = RestoreDefaultSettings();
-        state_.settings.DatabaseFile = db_;
-        state_.settings.RootDogID = root_;
+        state_ = test::WindowState(work_.Path(), db_, root_);
         state_.settings.NumGens = 2;
     }
 
@@ -111,32 +96,32 @@ TEST_F(ViewExtrasWindowTest, TheSwitchIsRememberedWhileTheDesignedFileKeepsItsLa
                                     ChartModel::kOccupiedHint);
     QToolTip::hideText();
     window->close();
-    EXPECT_EQ(Bytes(IniPath()).size(), settings::kFileSize);
-    EXPECT_EQ(Bytes(ExtrasPath()), QByteArray("[LINEARA]\r\nHighlightRepeatedAncestors=1\r\n"));
+    EXPECT_EQ(work_.Read(IniPath()).size(), settings::kFileSize);
+    EXPECT_EQ(work_.Read(ExtrasPath()), QByteArray("[LINEARA]\r\nHighlightRepeatedAncestors=1\r\n"));
 
     auto again = Open();
     EXPECT_TRUE(Highlight(*again)->isChecked());
     EXPECT_TRUE(again->Chart().Geometry().marks[6].visible);
     Highlight(*again)->trigger();
     again->close();
-    EXPECT_EQ(Bytes(ExtrasPath()), QByteArray("[LINEARA]\r\nHighlightRepeatedAncestors=0\r\n"));
+    EXPECT_EQ(work_.Read(ExtrasPath()), QByteArray("[LINEARA]\r\nHighlightRepeatedAncestors=0\r\n"));
     EXPECT_TRUE(prompts_.AllShown().empty());
 }
 
 TEST_F(ViewExtrasWindowTest, ADamagedSecondFileGivesTheDefaultsAndAMessageAndLeavesTheDesignedFileAlone) {
     ASSERT_TRUE(WriteSettings(state_.settings, work_.Path()).isEmpty());
-    const QByteArray ini = Bytes(IniPath());
-    Write(ExtrasPath(), QByteArray("\x89PNG\r\n\x1a\n\x00\x00garbage", 16));
+    const QByteArray ini = work_.Read(IniPath());
+    work_.Write(ExtrasPath(), QByteArray("\x89PNG\r\n\x1a\n\x00\x00garbage", 16));
     auto window = Open();
     EXPECT_FALSE(Highlight(*window)->isChecked());
     ASSERT_EQ(prompts_.MessageTitles(), QStringList{QStringLiteral("Error Reading Settings")});
     const QString text = prompts_.LastMessage()->text;
     EXPECT_TRUE(text.contains(QDir::toNativeSeparators(ExtrasPath()))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("the file is not a text file"))) << text.toStdString();
-    EXPECT_EQ(Bytes(IniPath()), ini);  // reading touched nothing
+    EXPECT_EQ(work_.Read(IniPath()), ini);  // reading touched nothing
     window->close();
     // The close writes a sound file in its place.
-    EXPECT_EQ(view_extras::Parse(Bytes(ExtrasPath())), ViewExtras{});
+    EXPECT_EQ(view_extras::Parse(work_.Read(ExtrasPath())), ViewExtras{});
 }
 
 TEST_F(ViewExtrasWindowTest, AnUnwritableSecondFileIsReportedAndTheDesignedFileIsStillSaved) {
@@ -149,7 +134,7 @@ TEST_F(ViewExtrasWindowTest, AnUnwritableSecondFileIsReportedAndTheDesignedFileI
     window->close();
     EXPECT_EQ(prompts_.MessageTitles(), QStringList{QStringLiteral("Error Saving Settings")});
     EXPECT_TRUE(prompts_.LastMessage()->text.contains(QStringLiteral("display settings")));
-    const auto saved = settings::Parse(Bytes(IniPath()));
+    const auto saved = settings::Parse(work_.Read(IniPath()));
     ASSERT_TRUE(saved);
     EXPECT_EQ(saved->RootDogID, root_);
 }

@@ -80,25 +80,6 @@ TEST(DatabaseFiles, CreateMakesOnlyThePlaceholderAndRefusesOrReplaces) {
     EXPECT_EQ(FolderEntries(), QStringList{QStringLiteral("New.mdb")});
 }
 
-TEST(DatabaseFiles, FailingCreateLeavesNothingBehind) {
-    test::TempWorkDir work;
-    // The final name is taken by a folder that holds something: the move into place fails.
-    ASSERT_TRUE(QDir().mkpath(QStringLiteral("Busy.mdb/inside")));
-    try {
-        CreatePlaceholderDatabase(work.File(QStringLiteral("Busy.mdb")),
-                                  StagedDatabase::Replace::Allowed);
-        ADD_FAILURE() << "creating over a folder succeeded";
-    } catch (const StoreError& error) {
-        EXPECT_TRUE(error.File().endsWith(QStringLiteral("Busy.mdb")));
-    }
-    EXPECT_EQ(FolderEntries(), QStringList{QStringLiteral("Busy.mdb")});
-    // A folder that does not exist.
-    EXPECT_THROW(CreatePlaceholderDatabase(work.File(QStringLiteral("none/New.mdb")),
-                                           StagedDatabase::Replace::Never),
-                 StoreError);
-    EXPECT_EQ(FolderEntries(), QStringList{QStringLiteral("Busy.mdb")});
-}
-
 // A name of letters for a number (duplicate keys leave digits out).
 QString LetterName(int n) {
     static const char* const syllables[] = {"Ba", "Ce", "Di", "Fo", "Gu", "Ha", "Je", "Ki", "Lo", "Mu"};
@@ -169,10 +150,7 @@ TEST(DatabaseCli, InfoCreateMergeClean) {
     EXPECT_EQ(Line(cleaned.out), QStringLiteral("added 0, merged 4, deleted 4"));
 
     // Bad input: a message naming the file, status 2, the database unchanged.
-    QFile text(QStringLiteral("notes.mdb"));
-    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
-    text.write("not a database\n");
-    text.close();
+    work.Write(QStringLiteral("notes.mdb"), "not a database\n");
     const QStringList current = test::SnapshotRows(QStringLiteral("A.mdb"));
     for (const QStringList& args :
          {QStringList{QStringLiteral("merge"), QStringLiteral("A.mdb"), QStringLiteral("notes.mdb")},

@@ -14,8 +14,6 @@
 
 #include <QElapsedTimer>
 
-#include <QFile>
-
 #include <sqlite3.h>
 
 namespace lineara {
@@ -345,11 +343,8 @@ TEST_F(MergeTest, AFileThatIsNotOursIsRefusedAndNothingChanges) {
     AddTestDog(store_, QStringLiteral("Rex"));
     AddTestDog(store_, QStringLiteral("Rex"));
     const QStringList before = test::SnapshotRows(path_);
-    const QString text = work_.File(QStringLiteral("notes.mdb"));
-    QFile file(text);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("just some text, not a database at all\n");
-    file.close();
+    const QString text =
+        work_.Write(QStringLiteral("notes.mdb"), "just some text, not a database at all\n");
     const QString foreign = work_.File(QStringLiteral("foreign.mdb"));
     {
         sqlite::Connection c(foreign, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);

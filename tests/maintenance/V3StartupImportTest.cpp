@@ -57,9 +57,8 @@ TEST_P(V3StartupImportTest, ImportsMakesCurrentAndMovesOldFileAside) {
     EXPECT_EQ(store->Value(Field::RegName).toString(), QStringLiteral("Imported Dog"));
     EXPECT_EQ(store->RecordCount(), 1);
     EXPECT_FALSE(QFile::exists(work_.File(QString::fromLatin1(dat_name))));
-    QFile moved(work_.File(QStringLiteral("LINEARA.OLDDAT")));
-    ASSERT_TRUE(moved.open(QIODevice::ReadOnly));
-    EXPECT_EQ(moved.size(), olddata::kHeaderSize + olddata::kRecordSize);
+    EXPECT_EQ(work_.Read(QStringLiteral("LINEARA.OLDDAT")).size(),
+              olddata::kHeaderSize + olddata::kRecordSize);
     if (current != imported) {
         EXPECT_EQ(DogDatabase::Open(current)->CountRows(), 1);
     }

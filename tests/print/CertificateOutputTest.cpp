@@ -123,18 +123,14 @@ TEST_F(CertificateOutputTest, CommandLinePrintAndExportToAFile) {
                                   QStringLiteral("3"), QStringLiteral("--format"),
                                   QStringLiteral("spaces"), QStringLiteral("--output"), saved});
     ASSERT_EQ(result.status, 0) << result.err.toStdString();
-    QFile file(saved);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(),
+    EXPECT_EQ(dir_.Read(saved),
               SavedChartText(ChartExportText(model_, view_, ExportFormat::Spaces)).toUtf8());
     const QString html = dir_.File(QStringLiteral("chart.html"));
     result = test::RunCliProcess({QStringLiteral("export"), database_, QStringLiteral("--gens"),
                                   QStringLiteral("3"), QStringLiteral("--format"),
                                   QStringLiteral("html"), QStringLiteral("--output"), html});
     ASSERT_EQ(result.status, 0);
-    QFile html_file(html);
-    ASSERT_TRUE(html_file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(html_file.readAll(), ChartExportText(model_, view_, ExportFormat::Html).toUtf8());
+    EXPECT_EQ(dir_.Read(html), ChartExportText(model_, view_, ExportFormat::Html).toUtf8());
 }
 
 TEST(ChartTextFile, FailuresAreReportedAndLeaveTheOldFileWhole) {
@@ -146,9 +142,7 @@ TEST(ChartTextFile, FailuresAreReportedAndLeaveTheOldFileWhole) {
               QStringLiteral("a folder of that name is in the way"));
     EXPECT_NE(WriteChartTextFile(dir.File(QStringLiteral("none/x.txt")), QStringLiteral("x")),
               QString());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), QByteArray("first\r\n"));
+    EXPECT_EQ(dir.Read(path), QByteArray("first\r\n"));
 }
 
 }  // namespace

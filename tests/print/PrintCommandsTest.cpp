@@ -2,6 +2,7 @@
 #include "app/SettingsFile.h"
 #include "print/ChartExport.h"
 #include "print/QtCertificatePrinting.h"
+#include "support/MainWindowDriver.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempWorkDir.h"
 #include "support/TestDatabase.h"
@@ -9,7 +10,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QFile>
 #include <QMimeData>
 #include <QProcess>
 #include <QRegularExpression>
@@ -32,17 +32,9 @@ protected:
         const qint32 dam = test::AddTestDog(store, QStringLiteral("Stonebrook Dam & <Co>"), false);
         root_ = test::AddTestDog(store, QStringLiteral("Stonebrook Pup"), true, sire, dam,
                                  {{Field::PrintNotes, QStringLiteral("  Whelped in the snow  ")}});
-        state_.working_directory = work_.Path();
-        state_.settings = RestoreDefaultSettings();
-        state_.settings.DatabaseFile = db_;
-        state_.settings.RootDogID = root_;
+        state_ = test::WindowState(work_.Path(), db_, root_);
         state_.settings.PrintItem[kPrintNotes].Show = 1;
-        window_ =
-            std::make_unique<MainLinearaForm>(state_, prompts_, std::make_unique<RecordStore>(db_));
-        window_->Load();
-        window_->resize(900, 600);
-        window_->show();
-        QApplication::processEvents();
+        window_ = test::OpenMainWindow(state_, prompts_, db_, {900, 600});
     }
 
     void Trigger(const char* name) {
@@ -110,9 +102,7 @@ TEST_F(PrintCommandsTest, SaveLinearaWritesTheRowsTheSignatureAndSaysSo) {
     prompts_.AnswerSaveFile(path);
     prompts_.AnswerMessage(Prompts::Answer::Ok);
     Trigger("File_Save_Spaces");
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = work_.Read(path);
     EXPECT_EQ(bytes,
               SavedChartText(ChartExportText(window_->Model(), window_->Menus().CurrentView(),
                                              ExportFormat::Spaces))

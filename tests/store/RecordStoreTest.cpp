@@ -321,20 +321,6 @@ TEST_F(RecordStoreTest, ANestedTransactionIsUndoneWithTheOuterOne) {
 // Files that are not usable databases: each is refused with a reason, and left untouched.
 class OpenFailureTest : public ::testing::Test {
 protected:
-    QString Write(const QString& name, const QByteArray& bytes) {
-        const QString path = work_.File(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return path;
-    }
-
-    static QByteArray Read(const QString& path) {
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-        return file.readAll();
-    }
-
     QString ReasonFor(const QString& path) {
         try {
             RecordStore store(path);
@@ -358,7 +344,7 @@ TEST_F(OpenFailureTest, ForeignAndDamagedFilesAreRefusedUntouched) {
         sqlite3_open(path.toUtf8().constData(), &db);
         sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
         sqlite3_close(db);
-        return Read(path);
+        return work_.Read(path);
     };
     const QByteArray other_sqlite =
         sqlite_file("other.db", "CREATE TABLE DogInfo (x); INSERT INTO DogInfo VALUES (1)");
@@ -373,7 +359,7 @@ TEST_F(OpenFailureTest, ForeignAndDamagedFilesAreRefusedUntouched) {
             AddTestDog(store, QStringLiteral("Dog with a fairly long registered name %1").arg(i));
         }
     }
-    QByteArray damaged = Read(good);
+    QByteArray damaged = work_.Read(good);
     damaged.truncate(damaged.size() / 2);
     damaged.replace(4096, 4096, QByteArray(4096, '\x5a'));
 
@@ -391,10 +377,10 @@ TEST_F(OpenFailureTest, ForeignAndDamagedFilesAreRefusedUntouched) {
         {"damaged.mdb", damaged, "damaged"},
     };
     for (const Case& c : cases) {
-        const QString path = Write(QString::fromLatin1(c.name), c.bytes);
+        const QString path = work_.Write(QString::fromLatin1(c.name), c.bytes);
         EXPECT_TRUE(ReasonFor(path).contains(QLatin1String(c.reason_contains))) << c.name << ": "
                                                                                   << ReasonFor(path).toStdString();
-        EXPECT_EQ(Read(path), c.bytes) << c.name;
+        EXPECT_EQ(work_.Read(path), c.bytes) << c.name;
     }
     EXPECT_TRUE(ReasonFor(work_.File(QStringLiteral("missing.mdb"))).contains("does not exist"));
     EXPECT_TRUE(ReasonFor(work_.Path()).contains("folder"));
@@ -412,17 +398,17 @@ TEST_F(OpenFailureTest, ReadOnlyAndLockedFilesAreRefused) {
     sqlite3_close(other);
     EXPECT_EQ(ReasonFor(path), "(opened)");
 
-    const QByteArray before = Read(path);
+    const QByteArray before = work_.Read(path);
     QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadUser);
     EXPECT_TRUE(ReasonFor(path).contains("read-only")) << ReasonFor(path).toStdString();
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-    EXPECT_EQ(Read(path), before);
+    EXPECT_EQ(work_.Read(path), before);
 }
 
 TEST_F(OpenFailureTest, CreatingNeverReplacesAFile) {
-    const QString path = Write(QStringLiteral("existing.mdb"), "keep me");
+    const QString path = work_.Write(QStringLiteral("existing.mdb"), "keep me");
     EXPECT_THROW(DogDatabase::Create(path), StoreError);
-    EXPECT_EQ(Read(path), "keep me");
+    EXPECT_EQ(work_.Read(path), "keep me");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/MainLinearaForm.h"
+#include "app/SettingsFile.h"
 #include "chart/ChartWidget.h"
 
 #include <QAction>
@@ -14,6 +15,17 @@
 #include <memory>
 
 namespace lineara::test {
+
+// The state the main window starts from: default settings, working in `folder`, on `database`
+// with `root` at the root of the chart.
+inline AppState WindowState(const QString& folder, const QString& database, qint32 root) {
+    AppState state;
+    state.working_directory = folder;
+    state.settings = RestoreDefaultSettings();
+    state.settings.DatabaseFile = database;
+    state.settings.RootDogID = root;
+    return state;
+}
 
 // The main window on a database, loaded, shown at a fixed size and painted once.
 inline std::unique_ptr<MainLinearaForm> OpenMainWindow(AppState& state, Prompts& prompts, const QString& database,
