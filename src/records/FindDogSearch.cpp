@@ -261,9 +261,10 @@ void AppendOrdered(std::string& bytes, char32_t value) {
     }
 }
 
-// Alphabetical order ignoring letter case, as a breeder reads names; dogs of the same name
-// keep the order in which they were entered (the input is in DogID order). The order is that
-// of the collator of the user's locale comparing names with letter case ignored.
+// Alphabetical order ignoring letter case, as a breeder reads names; names that compare
+// equal keep the order in which they come (the lists come in DogID order, so dogs of the same
+// name keep the order in which they were entered). The order is that of the collator of the
+// user's locale comparing names with letter case ignored.
 //
 // In a real locale each name's collation key is made once and the keys are compared, which
 // orders exactly as comparing the names with the collator does, at a fraction of the cost
@@ -272,20 +273,46 @@ void AppendOrdered(std::string& bytes, char32_t value) {
 // (of each whole character where a surrogate pair makes one) and compares the folded values,
 // the shorter name first where one begins the other. The names are folded so once each and
 // compared the same way.
-void SortByName(std::vector<FoundDog>& dogs) {
+//
+// With `ranks`, each name also gets its place in the order, names that compare equal sharing
+// one: ordering any part of the names by (rank, position) orders it as this would.
+//
+// Setting `stop` meanwhile ends the work by throwing OrderStopped.
+struct OrderStopped {};
+std::vector<std::uint32_t> AlphabeticalOrder(std::size_t count, const std::function<QString(std::size_t)>& name_at,
+                                             std::vector<std::uint32_t>* ranks = nullptr,
+                                             const std::atomic<bool>* stop = nullptr) {
+    const auto check = [stop](std::size_t i) {
+        if (stop && (i & 0xfff) == 0 && stop->load(std::memory_order_relaxed)) {
+            throw OrderStopped();
+        }
+    };
     QCollator collator{QLocale()};
     collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::vector<std::uint32_t> order(dogs.size());
-    for (std::size_t i = 0; i < dogs.size(); ++i) {
+    std::vector<std::uint32_t> order(count);
+    for (std::size_t i = 0; i < count; ++i) {
         order[i] = static_cast<std::uint32_t>(i);
     }
+    // Three-way comparison of the names at two positions.
+    std::function<int(std::uint32_t, std::uint32_t)> compare;
+    std::vector<QCollatorSortKey> keys;
+    struct Entry {
+        quint64 prefix = 0;
+        std::uint32_t index = 0;
+    };
+    std::vector<Entry> entries;
+    std::vector<std::uint32_t> offsets;
+    std::string bytes;
     if (collator.locale().language() != QLocale::C) {
-        std::vector<QCollatorSortKey> keys;
-        keys.reserve(dogs.size());
-        for (const FoundDog& dog : dogs) {
-            keys.push_back(collator.sortKey(dog.reg_name));
+        keys.reserve(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            check(i);
+            keys.push_back(collator.sortKey(name_at(i)));
         }
-        std::sort(order.begin(), order.end(), [&keys](std::uint32_t a, std::uint32_t b) {
+        compare = [&keys](std::uint32_t a, std::uint32_t b) { return keys[a].compare(keys[b]); };
+        std::size_t compared = 0;
+        std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+            check(++compared);
             const int c = keys[a].compare(keys[b]);
             return c != 0 ? c < 0 : a < b;
         });
@@ -295,16 +322,12 @@ void SortByName(std::vector<FoundDog>& dogs) {
         // UTF-8 would write them (surrogate values too), whose bytes order as the values do,
         // one name after another in one buffer; the first eight bytes of each travel with it
         // through the sort as one number, so that most comparisons look at nothing else.
-        struct Entry {
-            quint64 prefix = 0;
-            std::uint32_t index = 0;
-        };
-        std::vector<Entry> entries(dogs.size());
-        std::vector<std::uint32_t> offsets(dogs.size() + 1);
-        std::string bytes;
-        bytes.reserve(dogs.size() * 40);
-        for (std::size_t i = 0; i < dogs.size(); ++i) {
-            const QString& name = dogs[i].reg_name;
+        entries.resize(count);
+        offsets.resize(count + 1);
+        bytes.reserve(count * 40);
+        for (std::size_t i = 0; i < count; ++i) {
+            check(i);
+            const QString name = name_at(i);
             offsets[i] = static_cast<std::uint32_t>(bytes.size());
             char16_t last = 0;
             for (qsizetype k = 0; k < name.size(); ++k) {
@@ -329,25 +352,50 @@ void SortByName(std::vector<FoundDog>& dogs) {
                     << (56 - 8 * k);
             }
         }
-        offsets[dogs.size()] = static_cast<std::uint32_t>(bytes.size());
+        offsets[count] = static_cast<std::uint32_t>(bytes.size());
         const char* base = bytes.data();
-        std::sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+        compare = [&, base](std::uint32_t a, std::uint32_t b) {
+            if (entries[a].prefix != entries[b].prefix) {
+                return entries[a].prefix < entries[b].prefix ? -1 : 1;
+            }
+            const std::uint32_t la = offsets[a + 1] - offsets[a];
+            const std::uint32_t lb = offsets[b + 1] - offsets[b];
+            const int c = std::memcmp(base + offsets[a], base + offsets[b], std::min(la, lb));
+            if (c != 0) {
+                return c;
+            }
+            return la == lb ? 0 : (la < lb ? -1 : 1);
+        };
+        std::vector<Entry> sorted = entries;
+        std::size_t compared = 0;
+        std::sort(sorted.begin(), sorted.end(), [&](const Entry& a, const Entry& b) {
+            check(++compared);
             if (a.prefix != b.prefix) {
                 return a.prefix < b.prefix;
             }
-            const std::uint32_t la = offsets[a.index + 1] - offsets[a.index];
-            const std::uint32_t lb = offsets[b.index + 1] - offsets[b.index];
-            const int c =
-                std::memcmp(base + offsets[a.index], base + offsets[b.index], std::min(la, lb));
-            if (c != 0) {
-                return c < 0;
-            }
-            return la != lb ? la < lb : a.index < b.index;
+            const int c = compare(a.index, b.index);
+            return c != 0 ? c < 0 : a.index < b.index;
         });
-        for (std::size_t i = 0; i < entries.size(); ++i) {
-            order[i] = entries[i].index;
+        for (std::size_t i = 0; i < count; ++i) {
+            order[i] = sorted[i].index;
         }
     }
+    if (ranks) {
+        ranks->assign(count, 0);
+        std::uint32_t rank = 0;
+        for (std::size_t i = 1; i < count; ++i) {
+            if (compare(order[i - 1], order[i]) != 0) {
+                ++rank;
+            }
+            (*ranks)[order[i]] = rank;
+        }
+    }
+    return order;
+}
+
+void SortByName(std::vector<FoundDog>& dogs) {
+    const std::vector<std::uint32_t> order =
+        AlphabeticalOrder(dogs.size(), [&dogs](std::size_t i) { return dogs[i].reg_name; });
     std::vector<FoundDog> sorted;
     sorted.reserve(dogs.size());
     for (const std::uint32_t i : order) {
@@ -377,21 +425,12 @@ FindDogResult FindDogs(RecordStore& store, const QString& text, qint16 sex_hint)
     return FindDogs(store.Database().Connection(), text, sex_hint);
 }
 
-FindDogResult FindDogs(sqlite::Connection& connection, const QString& text, qint16 sex_hint, const SearchStale& stale) {
-    const QString needle = text.trimmed().toUpper();
-    if (needle.isEmpty()) {
-        return {};
-    }
-    FindDogResult result;
-    const NameMatcher matcher(needle);
-    // The index works on pieces of three letters: shorter texts are looked for name by name.
-    if (needle.toUcs4().size() >= 3 && HasNameIndex(connection)) {
-        result.dogs = IndexedMatchingDogs(connection, needle, matcher, sex_hint, stale);
-    } else {
-        result.dogs = ScanDogs(connection, matcher, sex_hint, stale);
-    }
-    SortByName(result.dogs);
+namespace {
 
+// The finished result: the sorted list and the line saying how many were found.
+FindDogResult Listed(std::vector<FoundDog> dogs, qint16 sex_hint) {
+    FindDogResult result;
+    result.dogs = std::move(dogs);
     const QString sex_word = SexWord(sex_hint);
     switch (result.dogs.size()) {
         case 0:
@@ -407,6 +446,187 @@ FindDogResult FindDogs(sqlite::Connection& connection, const QString& text, qint
             break;
     }
     return result;
+}
+
+// The index works on pieces of three letters: shorter texts are looked for name by name.
+bool UsesIndex(sqlite::Connection& connection, const QString& needle) {
+    return needle.toUcs4().size() >= 3 && HasNameIndex(connection);
+}
+
+}  // namespace
+
+FindDogResult FindDogs(sqlite::Connection& connection, const QString& text, qint16 sex_hint, const SearchStale& stale) {
+    const QString needle = text.trimmed().toUpper();
+    if (needle.isEmpty()) {
+        return {};
+    }
+    const NameMatcher matcher(needle);
+    std::vector<FoundDog> dogs = UsesIndex(connection, needle)
+                                     ? IndexedMatchingDogs(connection, needle, matcher, sex_hint, stale)
+                                     : ScanDogs(connection, matcher, sex_hint, stale);
+    SortByName(dogs);
+    return Listed(std::move(dogs), sex_hint);
+}
+
+std::unique_ptr<NameCatalog> NameCatalog::Build(const QString& path, const std::atomic<bool>* stop) {
+    std::unique_ptr<NameCatalog> catalog(new NameCatalog);
+    try {
+        catalog->connection_ = OpenSearchConnection(path);
+        sqlite::Connection& connection = catalog->connection_;
+        if (stop) {
+            sqlite3_progress_handler(
+                connection.Handle(), 10000,
+                [](void* flag) { return static_cast<const std::atomic<bool>*>(flag)->load() ? 1 : 0; },
+                const_cast<std::atomic<bool>*>(stop));
+        }
+        connection.Execute("BEGIN");
+        // Read inside the transaction, the version belongs to the state the names come from.
+        catalog->data_version_ = connection.QueryInteger("PRAGMA data_version");
+        if (!HasNameIndex(connection)) {
+            return nullptr;  // a file of an older layout: every search looks at every name anyway
+        }
+        // Read from the index on RegName, a small fraction of the table, in name order.
+        RawStatement names = Prepare(connection, "SELECT DogID, RegName, SexMale FROM DogInfo WHERE RegName IS NOT NULL");
+        struct Read {
+            qint32 id;
+            std::uint32_t offset, length;
+            bool male;
+        };
+        std::vector<Read> read;
+        std::string bytes;
+        int step = SQLITE_ROW;
+        while ((step = sqlite3_step(names.get())) == SQLITE_ROW) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(names.get(), 1));
+            const auto length = static_cast<std::size_t>(sqlite3_column_bytes(names.get(), 1));
+            if (bytes.size() + length > 0xFFFFFFFFu) {
+                return nullptr;  // more than 4 GB of names: search the file instead
+            }
+            read.push_back({static_cast<qint32>(sqlite3_column_int64(names.get(), 0)),
+                            static_cast<std::uint32_t>(bytes.size()), static_cast<std::uint32_t>(length),
+                            sqlite3_column_int64(names.get(), 2) != 0});
+            bytes.append(text ? text : "", length);
+        }
+        if (step != SQLITE_DONE) {
+            return nullptr;  // stopped, or the file could not be read: the searches will say
+        }
+        connection.Execute("COMMIT");
+        if (stop) {
+            sqlite3_progress_handler(connection.Handle(), 0, nullptr, nullptr);
+        }
+        std::sort(read.begin(), read.end(), [](const Read& a, const Read& b) { return a.id < b.id; });
+        const std::size_t count = read.size();
+        catalog->ids_.reserve(count);
+        catalog->offsets_.reserve(count + 1);
+        catalog->male_.reserve(count);
+        catalog->names_.reserve(bytes.size());
+        for (const Read& r : read) {
+            catalog->ids_.push_back(r.id);
+            catalog->offsets_.push_back(static_cast<std::uint32_t>(catalog->names_.size()));
+            catalog->male_.push_back(r.male ? 1 : 0);
+            catalog->names_.append(bytes, r.offset, r.length);
+        }
+        catalog->offsets_.push_back(static_cast<std::uint32_t>(catalog->names_.size()));
+        if (stop && stop->load()) {
+            return nullptr;
+        }
+        AlphabeticalOrder(
+            count, [&catalog](std::size_t i) { return QString::fromUtf8(catalog->Name(i).data(), static_cast<qsizetype>(catalog->Name(i).size())); },
+            &catalog->ranks_, stop);
+    } catch (const OrderStopped&) {
+        return nullptr;
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+    return catalog;
+}
+
+std::string_view NameCatalog::Name(std::size_t slot) const {
+    return std::string_view(names_).substr(offsets_[slot], offsets_[slot + 1] - offsets_[slot]);
+}
+
+std::size_t NameCatalog::SlotOf(qint32 id, std::size_t from) const {
+    const auto found = std::lower_bound(ids_.begin() + static_cast<std::ptrdiff_t>(std::min(from, ids_.size())), ids_.end(), id);
+    return found != ids_.end() && *found == id ? static_cast<std::size_t>(found - ids_.begin()) : kNoSlot;
+}
+
+FindDogResult NameCatalog::Find(const QString& text, qint16 sex_hint, const SearchStale& stale) {
+    const QString needle = text.trimmed().toUpper();
+    if (needle.isEmpty()) {
+        return {};
+    }
+    // One read transaction: the version checked is that of the state searched.
+    connection_.Execute("BEGIN");
+    struct EndRead {
+        sqlite::Connection& connection;
+        ~EndRead() {
+            try {
+                connection.Execute("COMMIT");
+            } catch (const sqlite::Error&) {
+            }
+        }
+    } end_read{connection_};
+    if (current_ && connection_.QueryInteger("PRAGMA data_version") != data_version_) {
+        current_ = false;  // changed since: the names here are no longer the file's
+    }
+    if (!current_ || !UsesIndex(connection_, needle)) {
+        return FindDogs(connection_, text, sex_hint, stale);
+    }
+    const NameMatcher matcher(needle);
+    const bool any_sex = sex_hint != 0 && sex_hint != 1;
+    const bool want_male = sex_hint == 1;
+    std::vector<std::size_t> places;
+    // The same two questions as IndexedMatchingDogs, each candidate's name taken from here.
+    const bool covered = UnfoldableIndexCovers();
+    if (covered || IsAscii(needle)) {
+        RawStatement indexed = Prepare(connection_, "SELECT rowid FROM DogNameIndex WHERE DogNameIndex MATCH ?1");
+        const QByteArray phrase = TrigramQuery(needle);
+        sqlite3_bind_text(indexed.get(), 1, phrase.constData(), static_cast<int>(phrase.size()), SQLITE_TRANSIENT);
+        int step = SQLITE_ROW;
+        unsigned rows = 0;
+        std::size_t from = 0;  // the index lists its dogs in DogID order
+        while ((step = sqlite3_step(indexed.get())) == SQLITE_ROW) {
+            if (stale && (++rows & 0xfff) == 0 && stale()) {
+                throw SearchSuperseded();
+            }
+            const std::size_t slot = SlotOf(static_cast<qint32>(sqlite3_column_int64(indexed.get(), 0)), from);
+            if (slot == kNoSlot) {
+                continue;  // no named dog of that number, as the join with the table would find
+            }
+            from = slot;
+            if ((any_sex || (male_[slot] != 0) == want_male) && matcher.Matches(Name(slot))) {
+                places.push_back(slot);
+            }
+        }
+        if (step != SQLITE_DONE) {
+            throw sqlite::Error(step, sqlite3_errmsg(connection_.Handle()));
+        }
+    }
+    std::vector<FoundDog> others;
+    const QString unfoldable = covered ? schema::UnfoldableRegName() : QString::fromLatin1(schema::kNonAsciiRegName);
+    RawStatement rest = Prepare(
+        connection_, QStringLiteral("SELECT DogID, RegName, SexMale FROM DogInfo WHERE %1").arg(unfoldable).toUtf8().constData());
+    CollectMatches(connection_, rest.get(), matcher, sex_hint, stale, others);
+    for (const FoundDog& dog : others) {
+        const std::size_t slot = SlotOf(dog.dog_id, 0);
+        if (slot == kNoSlot) {
+            // Cannot be while the version agrees; should it be, the file is the judge.
+            current_ = false;
+            return FindDogs(connection_, text, sex_hint, stale);
+        }
+        places.push_back(slot);
+    }
+    // Places are in DogID order: sorting by rank and then place puts equal names in DogID order.
+    std::sort(places.begin(), places.end(), [this](std::size_t a, std::size_t b) {
+        return ranks_[a] != ranks_[b] ? ranks_[a] < ranks_[b] : a < b;
+    });
+    places.erase(std::unique(places.begin(), places.end()), places.end());
+    std::vector<FoundDog> dogs;
+    dogs.reserve(places.size());
+    for (const std::size_t slot : places) {
+        const std::string_view name = Name(slot);
+        dogs.push_back({QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())), ids_[slot]});
+    }
+    return Listed(std::move(dogs), sex_hint);
 }
 
 sqlite::Connection OpenSearchConnection(const QString& path) {
@@ -440,16 +660,29 @@ BackgroundDogSearch::BackgroundDogSearch(QString path) : path_(std::move(path)) 
             connection_.Close();
         }
     });
+    catalog_thread_ = std::thread([this] {
+        std::unique_ptr<NameCatalog> catalog = NameCatalog::Build(path_, &stop_catalog_);
+        const std::lock_guard<std::mutex> lock(catalog_mutex_);
+        built_ = std::move(catalog);
+    });
 }
 
 BackgroundDogSearch::~BackgroundDogSearch() {
     stop_warming_ = true;
+    stop_catalog_ = true;
     Supersede();
     pool_.clear();
     pool_.waitForDone();
+    WaitForCatalog();
 }
 
 void BackgroundDogSearch::Wait() { pool_.waitForDone(); }
+
+void BackgroundDogSearch::WaitForCatalog() {
+    if (catalog_thread_.joinable()) {
+        catalog_thread_.join();
+    }
+}
 
 void BackgroundDogSearch::Start(QObject* context, const QString& text, qint16 sex_hint,
                                 std::function<void(FindDogResult)> deliver) {
@@ -462,10 +695,29 @@ void BackgroundDogSearch::Start(QObject* context, const QString& text, qint16 se
             return;
         }
         try {
-            if (!connection_.IsOpen()) {
-                connection_ = OpenSearchConnection(path_);
+            {
+                const std::lock_guard<std::mutex> lock(catalog_mutex_);
+                if (built_) {
+                    catalog_ = std::move(built_);
+                }
             }
-            FindDogResult result = FindDogs(connection_, text, sex_hint, stale);
+            if (catalog_ && !catalog_->Current()) {
+                catalog_.reset();  // the file has changed since it was read
+            }
+            FindDogResult result;
+            if (catalog_) {
+                try {
+                    result = catalog_->Find(text, sex_hint, stale);
+                } catch (const sqlite::Error&) {
+                    catalog_.reset();
+                    throw;
+                }
+            } else {
+                if (!connection_.IsOpen()) {
+                    connection_ = OpenSearchConnection(path_);
+                }
+                result = FindDogs(connection_, text, sex_hint, stale);
+            }
             QMetaObject::invokeMethod(
                 context,
                 [latest = latest_, serial, deliver, result = std::move(result)]() mutable {

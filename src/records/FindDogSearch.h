@@ -10,6 +10,10 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
 #include <vector>
 
 namespace lineara {
@@ -54,8 +58,42 @@ FindDogResult FindDogs(sqlite::Connection& connection, const QString& text, qint
 // A read-only connection to the file, set up for searching.
 sqlite::Connection OpenSearchConnection(const QString& path);
 
+// The registered name, sex and alphabetical place of every named dog, read from the file once
+// through a read-only connection of its own. A search of three letters or more then asks the
+// trigram index for its candidates and takes each candidate's name from here rather than from
+// the table, a tenth of the time on a large studbook. Before each search the connection tells
+// whether any other has changed the file since; if so the catalog is out of date for good and
+// every search goes to the file. Either way the result is exactly FindDogs's.
+class NameCatalog {
+public:
+    // Nothing when `stop` is set meanwhile, the file cannot be read, or it has no trigram index.
+    static std::unique_ptr<NameCatalog> Build(const QString& path, const std::atomic<bool>* stop = nullptr);
+
+    FindDogResult Find(const QString& text, qint16 sex_hint, const SearchStale& stale = {});
+    // False once the file has been changed since the names were read.
+    bool Current() const { return current_; }
+    std::size_t Size() const { return ids_.size(); }
+
+private:
+    NameCatalog() = default;
+    static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
+    std::string_view Name(std::size_t slot) const;
+    // The slot of a dog at or after `from`, or kNoSlot.
+    std::size_t SlotOf(qint32 id, std::size_t from) const;
+
+    sqlite::Connection connection_;
+    qint64 data_version_ = 0;
+    bool current_ = true;
+    std::vector<qint32> ids_;  // ascending
+    std::vector<std::uint32_t> offsets_;  // of each name in names_, and the end
+    std::string names_;  // UTF-8, as stored
+    std::vector<char> male_;
+    std::vector<std::uint32_t> ranks_;  // alphabetical places, equal names sharing one
+};
+
 // Runs find-dog searches one at a time on a thread and a read-only connection of its own, so
-// that searching while the user types never holds up a key press. Only the newest search
+// that searching while the user types never holds up a key press. Meanwhile a second thread
+// reads the catalog of names, which the searches use as soon as it is there. Only the newest search
 // counts: starting one makes every earlier one useless, and an earlier one still running
 // stops at its next look at the clock and delivers nothing.
 class BackgroundDogSearch {
@@ -74,6 +112,8 @@ public:
     void Supersede() { ++*latest_; }
     // Waits until no search is running (tests).
     void Wait();
+    // Waits until the catalog of names is read, or known not to come (tests, benchmarks).
+    void WaitForCatalog();
 
 private:
     QString path_;
@@ -81,6 +121,11 @@ private:
     std::shared_ptr<std::atomic<quint64>> latest_ = std::make_shared<std::atomic<quint64>>(0);
     sqlite::Connection connection_;  // used on the worker thread only
     std::atomic<bool> stop_warming_{false};  // ends the first pass over the file's pages
+    std::atomic<bool> stop_catalog_{false};
+    std::mutex catalog_mutex_;
+    std::unique_ptr<NameCatalog> built_;  // handed over by the catalog's thread
+    std::unique_ptr<NameCatalog> catalog_;  // used on the worker thread only
+    std::thread catalog_thread_;
     QThreadPool pool_;
 };
 

@@ -124,6 +124,57 @@ TEST_F(NameIndexTest, IndexedSearchListsExactlyWhatTheScanLists) {
     ExpectIndexIntact();
 }
 
+// The catalog of names must give the search's very result, order and count line included, in
+// the C locale (where the list is ordered by folded characters) and in a real one (collation
+// keys). Names differing only in letter case, and the same name twice, must come out in DogID
+// order.
+TEST_F(NameIndexTest, TheCatalogOfNamesListsExactlyWhatTheFileLists) {
+    QRandomGenerator random(61207);
+    for (int i = 0; i < 500; ++i) {
+        const QString name = RandomText(random, 6);
+        test::AddTestDog(store_, name, random.bounded(2) == 1);
+        if (i % 10 == 0) {
+            test::AddTestDog(store_, i % 20 == 0 ? name.toUpper() : name, random.bounded(2) == 1);
+        }
+    }
+    test::AddTestDog(store_, QString(), true);
+    const QLocale before;
+    for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::German, QLocale::Germany)}) {
+        QLocale::setDefault(locale);
+        std::unique_ptr<NameCatalog> catalog = NameCatalog::Build(path_);
+        ASSERT_TRUE(catalog);
+        EXPECT_EQ(catalog->Size(), 550u);
+        for (int round = 0; round < 400; ++round) {
+            QString text = RandomText(random, 3);
+            if (round % 2 == 0) {
+                text = store_.Database().ReadRow(static_cast<qint32>(1 + random.bounded(550)))->Text(Field::RegName).left(4);
+            }
+            const auto hint = static_cast<qint16>(static_cast<int>(random.bounded(3)) - 1);
+            const FindDogResult expected = FindDogs(Connection(), text, hint);
+            const FindDogResult found = catalog->Find(text, hint);
+            EXPECT_EQ(found.dogs, expected.dogs) << "text \"" << text.toStdString() << "\" hint " << hint;
+            EXPECT_EQ(found.count_text, expected.count_text);
+        }
+        EXPECT_TRUE(catalog->Current());
+    }
+    QLocale::setDefault(before);
+}
+
+TEST_F(NameIndexTest, ACatalogOfNamesGoesOutOfDateWhenTheFileChanges) {
+    test::AddTestDog(store_, QStringLiteral("Misty Morning"));
+    test::AddTestDog(store_, QStringLiteral("Moonlit Mist"));
+    std::unique_ptr<NameCatalog> catalog = NameCatalog::Build(path_);
+    ASSERT_TRUE(catalog);
+    EXPECT_EQ(catalog->Find(QStringLiteral("mist"), -1).count_text, QStringLiteral("2 dogs found"));
+    test::AddTestDog(store_, QStringLiteral("Mistletoe"));
+    store_.Database().DeleteRow(1);
+    const FindDogResult after = catalog->Find(QStringLiteral("mist"), -1);
+    EXPECT_FALSE(catalog->Current());
+    EXPECT_EQ(after.dogs, FindDogs(Connection(), QStringLiteral("mist"), -1).dogs);
+    EXPECT_EQ(after.count_text, QStringLiteral("2 dogs found"));
+    EXPECT_EQ(after.dogs.front().reg_name, QStringLiteral("Mistletoe"));
+}
+
 TEST_F(NameIndexTest, TheIndexFollowsAddingRenamingAndDeletingDogs) {
     QRandomGenerator random(7);
     std::vector<qint32> ids;
@@ -204,6 +255,14 @@ TEST_F(NameIndexTest, ABackgroundSearchDeliversOnlyTheNewest) {
     search.Supersede();
     QCoreApplication::processEvents();
     EXPECT_EQ(delivered.size(), 1u);
+    // Once the catalog of names is read, the searches go through it, with the same result.
+    search.WaitForCatalog();
+    search.Start(&context, QStringLiteral("abx"), -1, [&delivered](FindDogResult result) {
+        delivered.push_back(result.count_text);
+    });
+    search.Wait();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(delivered.back(), QStringLiteral("30 dogs found"));
 }
 
 }  // namespace
