@@ -487,13 +487,8 @@ std::unique_ptr<NameCatalog> NameCatalog::Build(const QString& path, const std::
         }
         // Read from the index on RegName, a small fraction of the table, in name order.
         RawStatement names = Prepare(connection, "SELECT DogID, RegName, SexMale FROM DogInfo WHERE RegName IS NOT NULL");
-        struct Read {
-            qint32 id;
-            std::uint32_t offset, length;
-            bool male;
-        };
-        std::vector<Read> read;
-        std::string bytes;
+        std::vector<Entry>& entries = catalog->entries_;
+        std::string& bytes = catalog->names_;
         int step = SQLITE_ROW;
         while ((step = sqlite3_step(names.get())) == SQLITE_ROW) {
             const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(names.get(), 1));
@@ -501,9 +496,9 @@ std::unique_ptr<NameCatalog> NameCatalog::Build(const QString& path, const std::
             if (bytes.size() + length > 0xFFFFFFFFu) {
                 return nullptr;  // more than 4 GB of names: search the file instead
             }
-            read.push_back({static_cast<qint32>(sqlite3_column_int64(names.get(), 0)),
-                            static_cast<std::uint32_t>(bytes.size()), static_cast<std::uint32_t>(length),
-                            sqlite3_column_int64(names.get(), 2) != 0});
+            entries.push_back({static_cast<qint32>(sqlite3_column_int64(names.get(), 0)),
+                               static_cast<std::uint32_t>(bytes.size()), static_cast<std::uint32_t>(length),
+                               sqlite3_column_int64(names.get(), 2) != 0});
             bytes.append(text ? text : "", length);
         }
         if (step != SQLITE_DONE) {
@@ -513,19 +508,10 @@ std::unique_ptr<NameCatalog> NameCatalog::Build(const QString& path, const std::
         if (stop) {
             sqlite3_progress_handler(connection.Handle(), 0, nullptr, nullptr);
         }
-        std::sort(read.begin(), read.end(), [](const Read& a, const Read& b) { return a.id < b.id; });
-        const std::size_t count = read.size();
-        catalog->ids_.reserve(count);
-        catalog->offsets_.reserve(count + 1);
-        catalog->male_.reserve(count);
-        catalog->names_.reserve(bytes.size());
-        for (const Read& r : read) {
-            catalog->ids_.push_back(r.id);
-            catalog->offsets_.push_back(static_cast<std::uint32_t>(catalog->names_.size()));
-            catalog->male_.push_back(r.male ? 1 : 0);
-            catalog->names_.append(bytes, r.offset, r.length);
-        }
-        catalog->offsets_.push_back(static_cast<std::uint32_t>(catalog->names_.size()));
+        entries.shrink_to_fit();
+        bytes.shrink_to_fit();
+        std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.id < b.id; });
+        const std::size_t count = entries.size();
         if (stop && stop->load()) {
             return nullptr;
         }
@@ -540,13 +526,14 @@ std::unique_ptr<NameCatalog> NameCatalog::Build(const QString& path, const std::
     return catalog;
 }
 
-std::string_view NameCatalog::Name(std::size_t slot) const {
-    return std::string_view(names_).substr(offsets_[slot], offsets_[slot + 1] - offsets_[slot]);
+std::string_view NameCatalog::Name(std::size_t place) const {
+    return std::string_view(names_).substr(entries_[place].offset, entries_[place].length);
 }
 
-std::size_t NameCatalog::SlotOf(qint32 id, std::size_t from) const {
-    const auto found = std::lower_bound(ids_.begin() + static_cast<std::ptrdiff_t>(std::min(from, ids_.size())), ids_.end(), id);
-    return found != ids_.end() && *found == id ? static_cast<std::size_t>(found - ids_.begin()) : kNoSlot;
+std::size_t NameCatalog::PlaceOf(qint32 id, std::size_t from) const {
+    const auto found = std::lower_bound(entries_.begin() + static_cast<std::ptrdiff_t>(std::min(from, entries_.size())),
+                                        entries_.end(), id, [](const Entry& e, qint32 value) { return e.id < value; });
+    return found != entries_.end() && found->id == id ? static_cast<std::size_t>(found - entries_.begin()) : kNowhere;
 }
 
 FindDogResult NameCatalog::Find(const QString& text, qint16 sex_hint, const SearchStale& stale) {
@@ -588,13 +575,13 @@ FindDogResult NameCatalog::Find(const QString& text, qint16 sex_hint, const Sear
             if (stale && (++rows & 0xfff) == 0 && stale()) {
                 throw SearchSuperseded();
             }
-            const std::size_t slot = SlotOf(static_cast<qint32>(sqlite3_column_int64(indexed.get(), 0)), from);
-            if (slot == kNoSlot) {
+            const std::size_t place = PlaceOf(static_cast<qint32>(sqlite3_column_int64(indexed.get(), 0)), from);
+            if (place == kNowhere) {
                 continue;  // no named dog of that number, as the join with the table would find
             }
-            from = slot;
-            if ((any_sex || (male_[slot] != 0) == want_male) && matcher.Matches(Name(slot))) {
-                places.push_back(slot);
+            from = place;
+            if ((any_sex || entries_[place].male == want_male) && matcher.Matches(Name(place))) {
+                places.push_back(place);
             }
         }
         if (step != SQLITE_DONE) {
@@ -607,13 +594,13 @@ FindDogResult NameCatalog::Find(const QString& text, qint16 sex_hint, const Sear
         connection_, QStringLiteral("SELECT DogID, RegName, SexMale FROM DogInfo WHERE %1").arg(unfoldable).toUtf8().constData());
     CollectMatches(connection_, rest.get(), matcher, sex_hint, stale, others);
     for (const FoundDog& dog : others) {
-        const std::size_t slot = SlotOf(dog.dog_id, 0);
-        if (slot == kNoSlot) {
+        const std::size_t place = PlaceOf(dog.dog_id, 0);
+        if (place == kNowhere) {
             // Cannot be while the version agrees; should it be, the file is the judge.
             current_ = false;
             return FindDogs(connection_, text, sex_hint, stale);
         }
-        places.push_back(slot);
+        places.push_back(place);
     }
     // Places are in DogID order: sorting by rank and then place puts equal names in DogID order.
     std::sort(places.begin(), places.end(), [this](std::size_t a, std::size_t b) {
@@ -622,9 +609,9 @@ FindDogResult NameCatalog::Find(const QString& text, qint16 sex_hint, const Sear
     places.erase(std::unique(places.begin(), places.end()), places.end());
     std::vector<FoundDog> dogs;
     dogs.reserve(places.size());
-    for (const std::size_t slot : places) {
-        const std::string_view name = Name(slot);
-        dogs.push_back({QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())), ids_[slot]});
+    for (const std::size_t place : places) {
+        const std::string_view name = Name(place);
+        dogs.push_back({QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())), entries_[place].id});
     }
     return Listed(std::move(dogs), sex_hint);
 }

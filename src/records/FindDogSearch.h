@@ -72,22 +72,25 @@ public:
     FindDogResult Find(const QString& text, qint16 sex_hint, const SearchStale& stale = {});
     // False once the file has been changed since the names were read.
     bool Current() const { return current_; }
-    std::size_t Size() const { return ids_.size(); }
+    std::size_t Size() const { return entries_.size(); }
 
 private:
     NameCatalog() = default;
-    static constexpr std::size_t kNoSlot = static_cast<std::size_t>(-1);
-    std::string_view Name(std::size_t slot) const;
-    // The slot of a dog at or after `from`, or kNoSlot.
-    std::size_t SlotOf(qint32 id, std::size_t from) const;
+    static constexpr std::size_t kNowhere = static_cast<std::size_t>(-1);
+    std::string_view Name(std::size_t place) const;
+    // The place of a dog in entries_, at or after `from`, or kNowhere.
+    std::size_t PlaceOf(qint32 id, std::size_t from) const;
 
     sqlite::Connection connection_;
     qint64 data_version_ = 0;
     bool current_ = true;
-    std::vector<qint32> ids_;  // ascending
-    std::vector<std::uint32_t> offsets_;  // of each name in names_, and the end
+    struct Entry {
+        qint32 id;
+        std::uint32_t offset, length;  // of the name in names_
+        bool male;
+    };
+    std::vector<Entry> entries_;  // in DogID order
     std::string names_;  // UTF-8, as stored
-    std::vector<char> male_;
     std::vector<std::uint32_t> ranks_;  // alphabetical places, equal names sharing one
 };
 
