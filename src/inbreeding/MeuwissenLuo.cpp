@@ -2,13 +2,15 @@
 
 #include <QtGlobal>
 
+#include <cmath>
 #include <queue>
 #include <unordered_map>
 
 namespace lineara {
 
 std::vector<double> MeuwissenLuoCoefficients(const std::vector<int>& sire, const std::vector<int>& dam,
-                                             const std::function<bool(std::size_t)>& keep_going) {
+                                             const std::function<bool(std::size_t)>& keep_going,
+                                             const std::vector<double>* known_before) {
     constexpr int kUnknown = -1;
     const std::size_t n = sire.size();
     std::vector<double> f(n, 0.0);
@@ -23,7 +25,14 @@ std::vector<double> MeuwissenLuoCoefficients(const std::vector<int>& sire, const
         }
         const int s = sire[i];
         const int m = dam[i];
+        if (known_before && !std::isnan((*known_before)[i])) {
+            f[i] = (*known_before)[i];
+        }
         if (s != kUnknown && m != kUnknown) {
+            if (known_before && !std::isnan((*known_before)[i])) {
+                d[i] = 0.5 - 0.25 * (f[static_cast<std::size_t>(s)] + f[static_cast<std::size_t>(m)]);
+                continue;
+            }
             const quint64 key = (static_cast<quint64>(static_cast<quint32>(s)) << 32) | static_cast<quint32>(m);
             const auto known = of_litter.find(key);
             if (known != of_litter.end()) {

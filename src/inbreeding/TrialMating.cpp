@@ -6,7 +6,12 @@
 #include "store/DogDatabase.h"
 #include "store/StoreError.h"
 
+#include <sqlite3.h>
+
 #include <cmath>
+#include <limits>
+#include <memory>
+#include <mutex>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -96,8 +101,19 @@ Closure AncestorsInOrder(std::initializer_list<qint32> roots, const ParentLookup
 
 }  // namespace
 
-double KinshipOverAllGenerations(qint32 x, qint32 y, const ParentLookup& parents) {
-    const Closure closure = AncestorsInOrder({x, y}, parents);
+double KinshipOverAllGenerations(qint32 x, qint32 y, const ParentLookup& parents, KnownAncestries* known) {
+    std::unordered_map<qint32, Parents> read;  // what this call asks of the pedigree
+    const ParentLookup lookup = !known ? parents : ParentLookup([&](qint32 id) -> std::optional<Parents> {
+        if (const auto found = known->find(id); found != known->end()) {
+            return found->second.parents;
+        }
+        const std::optional<Parents> record = parents(id);
+        if (record) {
+            read.emplace(id, *record);
+        }
+        return record;
+    });
+    const Closure closure = AncestorsInOrder({x, y}, lookup);
     const auto ix = closure.local.find(x);
     const auto iy = closure.local.find(y);
     if (ix == closure.local.end() || iy == closure.local.end()) {
@@ -107,7 +123,26 @@ double KinshipOverAllGenerations(qint32 x, qint32 y, const ParentLookup& parents
     Closure with_puppy = closure;
     with_puppy.sire.push_back(ix->second);
     with_puppy.dam.push_back(iy->second);
-    return MeuwissenLuoCoefficients(with_puppy.sire, with_puppy.dam).back();
+    if (!known) {
+        return MeuwissenLuoCoefficients(with_puppy.sire, with_puppy.dam).back();
+    }
+    std::vector<qint32> id_of(with_puppy.sire.size(), 0);
+    for (const auto& [id, index] : closure.local) {
+        id_of[static_cast<std::size_t>(index)] = id;
+    }
+    std::vector<double> before(with_puppy.sire.size(), std::numeric_limits<double>::quiet_NaN());
+    for (std::size_t i = 0; i + 1 < id_of.size(); ++i) {
+        if (const auto found = known->find(id_of[i]); found != known->end()) {
+            before[i] = found->second.coefficient;
+        }
+    }
+    const std::vector<double> f = MeuwissenLuoCoefficients(with_puppy.sire, with_puppy.dam, {}, &before);
+    for (std::size_t i = 0; i + 1 < id_of.size(); ++i) {
+        if (std::isnan(before[i])) {
+            known->emplace(id_of[i], KnownAncestry{read.at(id_of[i]), f[i]});
+        }
+    }
+    return f.back();
 }
 
 double RelationshipCoefficient(double puppy, double x, double y) {
@@ -115,19 +150,23 @@ double RelationshipCoefficient(double puppy, double x, double y) {
 }
 
 TrialMating ComputeTrialMating(qint32 sire, qint32 dam, int generations,
-                               const ParentLookup& parents) {
+                               const ParentLookup& parents, KnownAncestries* known,
+                               CoefficientCache* cache) {
     TrialMating mating;
+    // The three analyses share most sub-analyses (the parents' own ancestors).
+    CoefficientCache shared;
+    CoefficientCache* coefficients = cache ? cache : &shared;
     mating.analysis =
-        ComputeInbreeding(kTrialPuppy, generations, WithTrialPuppy(parents, sire, dam));
+        ComputeInbreeding(kTrialPuppy, generations, WithTrialPuppy(parents, sire, dam), coefficients);
     const double f_sire =
-        parents(sire) ? ComputeInbreeding(sire, generations - 1, parents).coefficient : 0;
+        parents(sire) ? ComputeInbreeding(sire, generations - 1, parents, coefficients).coefficient : 0;
     const double f_dam =
-        parents(dam) ? ComputeInbreeding(dam, generations - 1, parents).coefficient : 0;
+        parents(dam) ? ComputeInbreeding(dam, generations - 1, parents, coefficients).coefficient : 0;
     // A dog is wholly related to itself. The walk cannot say so: both of the puppy's lines
     // to any ancestor start at the same dog, so it finds no independent pair of lines at all.
     mating.relationship =
         sire == dam ? 1.0 : RelationshipCoefficient(mating.analysis.coefficient, f_sire, f_dam);
-    mating.all_generations = KinshipOverAllGenerations(sire, dam, parents);
+    mating.all_generations = KinshipOverAllGenerations(sire, dam, parents, known);
     return mating;
 }
 
@@ -158,8 +197,29 @@ TrialMatingRun RunTrialMating(DogDatabase& database, qint32 sire, qint32 dam, in
             database.Fail(QStringLiteral("There is no dog with DogID %1.").arg(parent));
         }
     }
+    // Kept from one trial mating to the next while the same open database stays unchanged:
+    // changes through this connection move its count of changes, changes by any other
+    // program its data version.
+    struct Kept {
+        quint64 serial = 0;
+        quint64 generation = 0;
+        qint64 changes = -1;
+        qint64 data_version = -1;
+        KnownAncestries ancestries;
+        std::unique_ptr<CoefficientCache> coefficients = std::make_unique<CoefficientCache>();
+    };
+    static std::mutex kept_mutex;
+    static Kept kept;
+    const std::lock_guard<std::mutex> lock(kept_mutex);
+    const qint64 changes = sqlite3_total_changes64(database.Connection().Handle());
+    const qint64 data_version = database.Connection().QueryInteger("PRAGMA data_version");
+    if (kept.serial != database.OpenSerial() || kept.generation != database.Generation() || kept.changes != changes ||
+        kept.data_version != data_version) {
+        kept = Kept{database.OpenSerial(), database.Generation(), changes, data_version, {},
+                    std::make_unique<CoefficientCache>()};
+    }
     TrialMatingRun run;
-    run.mating = ComputeTrialMating(sire, dam, generations, parents);
+    run.mating = ComputeTrialMating(sire, dam, generations, parents, &kept.ancestries, kept.coefficients.get());
     auto name_of = [&database](qint32 id) { return TrimBlanks(RegNameOf(database, id)); };
     run.report =
         TrialMatingReportText(run.mating, name_of(sire), name_of(dam), generations, name_of);

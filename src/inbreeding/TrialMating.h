@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <optional>
+#include <unordered_map>
 
 namespace lineara {
 
@@ -23,7 +24,17 @@ ParentLookup WithTrialPuppy(ParentLookup parents, qint32 sire, qint32 dam);
 // their puppy would have, by Meuwissen and Luo's method over the ancestors of the two. A
 // parent link that would make a dog its own ancestor is left out (the coefficient is not
 // defined through a loop).
-double KinshipOverAllGenerations(qint32 x, qint32 y, const ParentLookup& parents);
+//
+// `known`, when given, holds dogs of the same pedigree with their parents and coefficients over
+// all known generations from earlier calls: their ancestries are not worked out again, and
+// the dogs this call works out are added.
+struct KnownAncestry {
+    Parents parents;
+    double coefficient = 0;
+};
+using KnownAncestries = std::unordered_map<qint32, KnownAncestry>;
+double KinshipOverAllGenerations(qint32 x, qint32 y, const ParentLookup& parents,
+                                 KnownAncestries* known = nullptr);
 
 // Wright's relationship coefficient of two dogs over N generations:
 // R = 2 F_P / sqrt((1 + F_X)(1 + F_Y)), F_P the coefficient of their puppy over N generations
@@ -38,8 +49,10 @@ struct TrialMating {
     double relationship = 0;
     double all_generations = 0;
 };
+// `known` and `cache` carry what one trial mating learns of the pedigree to the next.
 TrialMating ComputeTrialMating(qint32 sire, qint32 dam, int generations,
-                               const ParentLookup& parents);
+                               const ParentLookup& parents, KnownAncestries* known = nullptr,
+                               CoefficientCache* cache = nullptr);
 
 // The report of a planned puppy: the inbreeding report with the name line "Trial mating",
 // and after the table the relationship and the coefficient over all known generations.
@@ -48,7 +61,8 @@ QByteArray TrialMatingReportText(const TrialMating& mating, const std::optional<
                                  const std::function<QString(qint32)>& name_of);
 
 // A trial mating on a database, with its report. Throws StoreError when either parent has
-// no record. Nothing is stored.
+// no record. Nothing is stored. What the all-generations figure learns of the pedigree is kept
+// for the next trial mating on the same open database, as long as nothing in the file changes.
 struct TrialMatingRun {
     TrialMating mating;
     QByteArray report;

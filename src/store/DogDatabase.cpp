@@ -11,6 +11,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <atomic>
 #include <limits>
 #include <map>
 
@@ -201,7 +202,10 @@ QVariant ColumnValue(const sqlite::Statement& statement, int column, Field field
 }
 
 DogDatabase::DogDatabase(QString path, sqlite::Connection connection)
-    : path_(std::move(path)), connection_(std::move(connection)) {}
+    : path_(std::move(path)), connection_(std::move(connection)) {
+    static std::atomic<quint64> opened{0};
+    open_serial_ = ++opened;
+}
 
 DogDatabase::~DogDatabase() {
     statements_.clear();

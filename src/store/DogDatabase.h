@@ -43,6 +43,9 @@ public:
     void BeforeWrite();
     // Bumped on every change; cursors compare it to know whether their row is still current.
     quint64 Generation() const { return generation_; }
+    // Names this open of the file for the whole run, never reused: what is kept of the file's
+    // contents between commands is kept under it.
+    quint64 OpenSerial() const { return open_serial_; }
 
     qint32 InsertRow(const DogRecord& record);
     void UpdateRow(qint32 dog_id, const DogRecord& record, const FieldMask& changed);
@@ -107,6 +110,7 @@ private:
     QString path_;
     sqlite::Connection connection_;
     quint64 generation_ = 1;
+    quint64 open_serial_ = 0;
     int transaction_depth_ = 0;
     std::vector<RecordStore*> cursors_;
     QHash<QString, std::shared_ptr<sqlite::Statement>> statements_;

@@ -2,6 +2,7 @@
 
 #include "inbreeding/InbreedingReport.h"
 
+#include "store/DogDatabase.h"
 #include "store/StoreError.h"
 
 #include "support/CliProcess.h"
@@ -13,6 +14,7 @@
 #include <QFile>
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <bit>
 #include <cmath>
@@ -167,6 +169,16 @@ TEST(TrialMating, AllGenerationsIsTheTextbookCoefficient) {
         const double table = TabularKinship(herd, x, y);
         const double kinship = KinshipOverAllGenerations(x, y, herd.Lookup());
         ASSERT_NEAR(kinship, table, 1e-15) << "round " << round;
+        // Pairs worked out one after another, each reusing what the ones before learnt.
+        KnownAncestries known;
+        for (int pair = 0; pair < 4; ++pair) {
+            const qint32 a = AnyDog(random, herd);
+            const qint32 b = AnyDog(random, herd);
+            if (a != b) {
+                ASSERT_NEAR(KinshipOverAllGenerations(a, b, herd.Lookup(), &known), TabularKinship(herd, a, b), 1e-15)
+                    << "round " << round << " pair " << pair;
+            }
+        }
         // Every ancestry here lies within 13 generations, so the deepest report agrees.
         const TrialMating deep = ComputeTrialMating(x, y, 15, herd.Lookup());
         ASSERT_NEAR(deep.all_generations, deep.analysis.coefficient, 1e-14) << "round " << round;
@@ -236,6 +248,38 @@ TEST(TrialMating, ReportIsTheRealPuppysWithItsOwnNameAndTwoMoreLines) {
 
     EXPECT_THROW(RunTrialMating(*database, sire, 999, 6), StoreError);
     EXPECT_THROW(RunTrialMating(*database, 0, dam, 6), StoreError);
+}
+
+// What one trial mating learns of the pedigree is kept for the next, and must be forgotten as
+// soon as the pedigree changes: through this connection, or by another program.
+TEST(TrialMating, ALaterTrialMatingSeesEveryChangeOfThePedigree) {
+    test::TempWorkDir work;
+    const QString path = work.File(QStringLiteral("Kennel.mdb"));
+    test::CreateDatabase(path);
+    qint32 sire = 0;
+    qint32 dam = 0;
+    qint32 other = 0;
+    {
+        RecordStore store(path);
+        const qint32 grandsire = test::AddTestDog(store, QStringLiteral("Grandsire"));
+        const qint32 granddam = test::AddTestDog(store, QStringLiteral("Granddam"), false);
+        other = test::AddTestDog(store, QStringLiteral("Other Dam"), false);
+        sire = test::AddTestDog(store, QStringLiteral("Sire"), true, grandsire, granddam);
+        dam = test::AddTestDog(store, QStringLiteral("Dam"), false, grandsire, other);
+    }
+    auto database = DogDatabase::Open(path);
+    EXPECT_EQ(RunTrialMating(*database, sire, dam, 6).mating.all_generations, 0.125);
+    // The dam becomes a full sister of the sire.
+    auto row = database->ReadRow(dam);
+    row->SetValue(Field::DamID, database->ReadRow(sire)->Value(Field::DamID));
+    DogDatabase::FieldMask dam_only;
+    dam_only.set(static_cast<std::size_t>(IndexOf(Field::DamID)));
+    database->UpdateRow(dam, *row, dam_only);
+    EXPECT_EQ(RunTrialMating(*database, sire, dam, 6).mating.all_generations, 0.25);
+    // Another program makes the two unrelated.
+    sqlite::Connection shell(path, SQLITE_OPEN_READWRITE);
+    shell.Execute(QStringLiteral("UPDATE DogInfo SET SireID = 0, DamID = %1 WHERE DogID = %2").arg(other).arg(dam).toUtf8().constData());
+    EXPECT_EQ(RunTrialMating(*database, sire, dam, 6).mating.all_generations, 0.0);
 }
 
 TEST(TrialMating, CommandLinePrintsBothFiguresAndWritesTheReport) {
