@@ -24,6 +24,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <functional>
+
 #include <chrono>
 #include <memory>
 #include <thread>
@@ -123,12 +125,15 @@ BENCHMARK(BM_FirstSearchOfADialog)->Unit(benchmark::kMillisecond)->Iterations(3)
 
 // The same in a real locale, where the list is put in order through the locale's collation
 // keys (the program started under LANG=C sorts without them).
-void BM_TypedSearchInLocale(benchmark::State& state, const char* text, QLocale::Language language,
-                            QLocale::Country country) {
+void InLocale(QLocale::Language language, QLocale::Country country, const std::function<void()>& run) {
     const QLocale before;
     QLocale::setDefault(QLocale(language, country));
-    BM_TypedSearch(state, text);
+    run();
     QLocale::setDefault(before);
+}
+void BM_TypedSearchInLocale(benchmark::State& state, const char* text, QLocale::Language language,
+                            QLocale::Country country) {
+    InLocale(language, country, [&] { BM_TypedSearch(state, text); });
 }
 BENCHMARK_CAPTURE(BM_TypedSearchInLocale, common_word_en_US, "misty", QLocale::English,
                   QLocale::UnitedStates)
@@ -139,10 +144,7 @@ BENCHMARK_CAPTURE(BM_TypedSearchInLocale, common_word_de_DE, "misty", QLocale::G
 
 void BM_TypedSearchThroughCatalogInLocale(benchmark::State& state, const char* text, QLocale::Language language,
                                           QLocale::Country country) {
-    const QLocale before;
-    QLocale::setDefault(QLocale(language, country));
-    BM_TypedSearchThroughCatalog(state, text);
-    QLocale::setDefault(before);
+    InLocale(language, country, [&] { BM_TypedSearchThroughCatalog(state, text); });
 }
 BENCHMARK_CAPTURE(BM_TypedSearchThroughCatalogInLocale, common_word_en_US, "misty", QLocale::English,
                   QLocale::UnitedStates)
@@ -152,10 +154,7 @@ BENCHMARK_CAPTURE(BM_TypedSearchThroughCatalogInLocale, common_word_de_DE, "mist
     ->Apply(Settings);
 
 void BM_ReadNameCatalogInLocale(benchmark::State& state) {
-    const QLocale before;
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    BM_ReadNameCatalog(state);
-    QLocale::setDefault(before);
+    InLocale(QLocale::English, QLocale::UnitedStates, [&] { BM_ReadNameCatalog(state); });
 }
 BENCHMARK(BM_ReadNameCatalogInLocale)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true);
 
