@@ -25,7 +25,7 @@ const QString kCaption = QStringLiteral("Inbreeding Coefficients for All Dogs");
 }  // namespace
 
 AllCoefficientsForm::AllCoefficientsForm(DogDatabase& database, Prompts& prompts, QWidget* parent)
-    : QDialog(parent), database_(database), prompts_(prompts) {
+    : CancellableWorkDialog(QStringLiteral("Cancel"), parent), database_(database), prompts_(prompts) {
     setObjectName(QStringLiteral("AllCoefficientsForm"));
     setWindowTitle(kCaption);
     setModal(true);
@@ -46,20 +46,10 @@ AllCoefficientsForm::AllCoefficientsForm(DogDatabase& database, Prompts& prompts
         slider_->setEnabled(!all);
         generations_label_->setEnabled(!all);
     });
-    status_ = new QLabel(this);
-    status_->setObjectName(QStringLiteral("StatusLabel"));
-    bar_ = new QProgressBar(this);
-    bar_->setObjectName(QStringLiteral("ProgressBar"));
-    bar_->setRange(0, 1000);
-    bar_->setTextVisible(false);
-    bar_->setValue(0);
     calculate_ = new QPushButton(QStringLiteral("&Calculate"), this);
     calculate_->setObjectName(QStringLiteral("CalculateButton"));
     calculate_->setDefault(true);
-    cancel_ = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel_->setObjectName(QStringLiteral("CancelButton"));
     connect(calculate_, &QPushButton::clicked, this, &AllCoefficientsForm::Calculate);
-    connect(cancel_, &QPushButton::clicked, this, &AllCoefficientsForm::reject);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -85,30 +75,9 @@ AllCoefficientsForm::AllCoefficientsForm(DogDatabase& database, Prompts& prompts
     }
 }
 
-void AllCoefficientsForm::SetText(const QString& text) {
-    status_->setText(text);
-}
-
-void AllCoefficientsForm::SetFraction(double fraction) {
-    bar_->setValue(static_cast<int>(fraction * bar_->maximum()));
-    // Keeps the window painted and lets the Cancel button be clicked.
-    QApplication::processEvents();
-}
-
-void AllCoefficientsForm::reject() {
-    if (running_) {
-        cancel_requested_ = true;
-        cancel_->setEnabled(false);
-        status_->setText(QStringLiteral("Stopping…"));
-        return;
-    }
-    QDialog::reject();
-}
-
 void AllCoefficientsForm::Calculate() {
     const int generations = all_generations_->isChecked() ? kAllKnownGenerations : slider_->value();
-    running_ = true;
-    cancel_requested_ = false;
+    BeginWork();
     for (QWidget* w : std::initializer_list<QWidget*>{slider_, all_generations_, calculate_}) {
         w->setEnabled(false);
     }
@@ -126,7 +95,7 @@ void AllCoefficientsForm::Calculate() {
         failure = QStringLiteral("The coefficients could not be calculated: %1. No coefficient was changed.")
                       .arg(QString::fromLocal8Bit(error.what()));
     }
-    running_ = false;
+    EndWork();
     if (!failure.isEmpty()) {
         prompts_.Message(kCaption, failure, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
         QDialog::reject();

@@ -33,7 +33,7 @@ const QString kCaption = QStringLiteral("Best Sires for This Dam");
 
 MateRankingForm::MateRankingForm(DogDatabase& database, Prompts& prompts, qint32 root, ChooseDam choose,
                                  OpenTrialMating open_trial, QWidget* parent)
-    : QDialog(parent), database_(database), prompts_(prompts), open_trial_(std::move(open_trial)) {
+    : CancellableWorkDialog(QStringLiteral("Close"), parent), database_(database), prompts_(prompts), open_trial_(std::move(open_trial)) {
     setObjectName(QStringLiteral("MateRankingForm"));
     setWindowTitle(kCaption);
     setModal(true);
@@ -77,19 +77,10 @@ MateRankingForm::MateRankingForm(DogDatabase& database, Prompts& prompts, qint32
         if (const qint32 sire = SireOnRow(row); sire > 0 && open_trial_) open_trial_(sire, dam_);
     });
 
-    status_ = new QLabel(this);
-    status_->setObjectName(QStringLiteral("StatusLabel"));
-    bar_ = new QProgressBar(this);
-    bar_->setObjectName(QStringLiteral("ProgressBar"));
-    bar_->setRange(0, 1000);
-    bar_->setTextVisible(false);
     calculate_ = new QPushButton(QStringLiteral("&Calculate"), this);
     calculate_->setObjectName(QStringLiteral("CalculateButton"));
     calculate_->setDefault(true);
-    cancel_ = new QPushButton(QStringLiteral("Close"), this);
-    cancel_->setObjectName(QStringLiteral("CancelButton"));
     connect(calculate_, &QPushButton::clicked, this, &MateRankingForm::Calculate);
-    connect(cancel_, &QPushButton::clicked, this, &MateRankingForm::reject);
 
     auto* dam_row = new QHBoxLayout;
     dam_row->addWidget(dam_label_, 1);
@@ -159,32 +150,12 @@ void MateRankingForm::ApplyFilter() {
     }
 }
 
-void MateRankingForm::SetText(const QString& text) {
-    status_->setText(text);
-}
-
-void MateRankingForm::SetFraction(double fraction) {
-    bar_->setValue(static_cast<int>(fraction * bar_->maximum()));
-    QApplication::processEvents();
-}
-
-void MateRankingForm::reject() {
-    if (running_) {
-        cancel_requested_ = true;
-        return;
-    }
-    QDialog::reject();
-}
-
 void MateRankingForm::Calculate() {
     if (dam_ <= 0) return;
-    running_ = true;
-    cancel_requested_ = false;
-    cancel_->setText(QStringLiteral("Cancel"));
+    BeginWork();
     for (QWidget* w : std::initializer_list<QWidget*>{slider_, all_males_, calculate_}) w->setEnabled(false);
     shown_.clear();
     table_->setRowCount(0);
-    bar_->setValue(0);
     std::optional<std::vector<RankedSire>> ranked;
     QString failure;
     try {
@@ -198,8 +169,7 @@ void MateRankingForm::Calculate() {
     } catch (const StoreError& error) {
         failure = QStringLiteral("The sires could not be ranked on %1: %2").arg(error.File(), error.Reason());
     }
-    running_ = false;
-    cancel_->setText(QStringLiteral("Close"));
+    EndWork();
     for (QWidget* w : std::initializer_list<QWidget*>{slider_, all_males_, calculate_}) w->setEnabled(true);
     if (!failure.isEmpty()) {
         SetText(QString());

@@ -1,9 +1,7 @@
 #pragma once
 
-#include "app/Progress.h"
+#include "inbreeding/CancellableWorkDialog.h"
 #include "inbreeding/MateRanking.h"
-
-#include <QDialog>
 
 #include <functional>
 #include <vector>
@@ -25,7 +23,7 @@ class Prompts;
 // and the dam's would have, lowest first, with the pair's relationship coefficient. The list
 // fills while the calculation runs; a find box narrows it by name; double-clicking a sire
 // opens the trial mating of the pair. Nothing is stored.
-class MateRankingForm : public QDialog, public Progress {
+class MateRankingForm : public CancellableWorkDialog {
 public:
     using ChooseDam = std::function<qint32()>;
     using OpenTrialMating = std::function<void(qint32 sire, qint32 dam)>;
@@ -44,15 +42,7 @@ public:
     QCheckBox* AllMales() const { return all_males_; }
     QLineEdit* FindBox() const { return find_; }
     QTableWidget* Table() const { return table_; }
-    QPushButton* CancelButton() const { return cancel_; }
     QPushButton* CalculateButton() const { return calculate_; }
-
-    void SetText(const QString& text) override;
-    void SetFraction(double fraction) override;
-    bool CancelRequested() const override { return cancel_requested_; }
-
-protected:
-    void reject() override;
 
 private:
     void Add(const RankedSire& line);
@@ -69,12 +59,7 @@ private:
     QCheckBox* all_males_;
     QLineEdit* find_;
     QTableWidget* table_;
-    QLabel* status_;
-    QProgressBar* bar_;
     QPushButton* calculate_;
-    QPushButton* cancel_;
-    bool running_ = false;
-    bool cancel_requested_ = false;
 };
 
 }  // namespace lineara
