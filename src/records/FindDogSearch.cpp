@@ -4,9 +4,11 @@
 #include "store/NameFolding.h"
 
 #include <QCollator>
+#include <QFile>
 #include <QLocale>
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -471,6 +473,13 @@ FindDogResult FindDogs(sqlite::Connection& connection, const QString& text, qint
 std::unique_ptr<NameCatalog> NameCatalog::Build(const QString& path, const std::atomic<bool>* stop) {
     std::unique_ptr<NameCatalog> catalog(new NameCatalog);
     try {
+        catalog->path_ = path;
+        struct stat file {};
+        if (stat(QFile::encodeName(path).constData(), &file) != 0) {
+            return nullptr;
+        }
+        catalog->device_ = static_cast<quint64>(file.st_dev);
+        catalog->inode_ = static_cast<quint64>(file.st_ino);
         catalog->connection_ = OpenSearchConnection(path);
         sqlite::Connection& connection = catalog->connection_;
         if (stop) {
@@ -524,6 +533,12 @@ std::unique_ptr<NameCatalog> NameCatalog::Build(const QString& path, const std::
         return nullptr;
     }
     return catalog;
+}
+
+bool NameCatalog::IsOf(const QString& path) const {
+    struct stat file {};
+    return path == path_ && stat(QFile::encodeName(path).constData(), &file) == 0 &&
+           static_cast<quint64>(file.st_dev) == device_ && static_cast<quint64>(file.st_ino) == inode_;
 }
 
 std::string_view NameCatalog::Name(std::size_t place) const {
@@ -625,6 +640,28 @@ sqlite::Connection OpenSearchConnection(const QString& path) {
     return connection;
 }
 
+namespace {
+
+// The catalog of the last find dialog closed, for the next one.
+std::mutex parked_mutex;
+std::unique_ptr<NameCatalog> parked_catalog;
+
+std::unique_ptr<NameCatalog> TakeParkedCatalog(const QString& path) {
+    const std::lock_guard<std::mutex> lock(parked_mutex);
+    std::unique_ptr<NameCatalog> catalog = std::move(parked_catalog);
+    if (catalog && !catalog->IsOf(path)) {
+        catalog.reset();
+    }
+    return catalog;
+}
+
+void ParkCatalog(std::unique_ptr<NameCatalog> catalog) {
+    const std::lock_guard<std::mutex> lock(parked_mutex);
+    parked_catalog = std::move(catalog);
+}
+
+}  // namespace
+
 BackgroundDogSearch::BackgroundDogSearch(QString path) : path_(std::move(path)) {
     pool_.setMaxThreadCount(1);
     // The first search of a connection maps the pages it visits: about 150 ms on a studbook
@@ -647,10 +684,25 @@ BackgroundDogSearch::BackgroundDogSearch(QString path) : path_(std::move(path)) 
             connection_.Close();
         }
     });
+    built_ = TakeParkedCatalog(path_);
+    if (!built_) {
+        StartCatalog();
+    }
+}
+
+void BackgroundDogSearch::StartCatalog() {
+    if (building_.exchange(true)) {
+        return;
+    }
+    const std::lock_guard<std::mutex> lock(thread_mutex_);
+    if (catalog_thread_.joinable()) {
+        catalog_thread_.join();  // the one before, finished
+    }
     catalog_thread_ = std::thread([this] {
         std::unique_ptr<NameCatalog> catalog = NameCatalog::Build(path_, &stop_catalog_);
-        const std::lock_guard<std::mutex> lock(catalog_mutex_);
+        const std::lock_guard<std::mutex> built(catalog_mutex_);
         built_ = std::move(catalog);
+        building_ = false;
     });
 }
 
@@ -661,11 +713,18 @@ BackgroundDogSearch::~BackgroundDogSearch() {
     pool_.clear();
     pool_.waitForDone();
     WaitForCatalog();
+    // Kept for the next dialog on this file (a catalog found out of date is not kept).
+    if (catalog_ && catalog_->Current()) {
+        ParkCatalog(std::move(catalog_));
+    } else if (built_) {
+        ParkCatalog(std::move(built_));
+    }
 }
 
 void BackgroundDogSearch::Wait() { pool_.waitForDone(); }
 
 void BackgroundDogSearch::WaitForCatalog() {
+    const std::lock_guard<std::mutex> lock(thread_mutex_);
     if (catalog_thread_.joinable()) {
         catalog_thread_.join();
     }
@@ -689,7 +748,8 @@ void BackgroundDogSearch::Start(QObject* context, const QString& text, qint16 se
                 }
             }
             if (catalog_ && !catalog_->Current()) {
-                catalog_.reset();  // the file has changed since it was read
+                catalog_.reset();  // the file has changed since it was read: read it again
+                StartCatalog();
             }
             FindDogResult result;
             if (catalog_) {
@@ -698,6 +758,10 @@ void BackgroundDogSearch::Start(QObject* context, const QString& text, qint16 se
                 } catch (const sqlite::Error&) {
                     catalog_.reset();
                     throw;
+                }
+                if (!catalog_->Current()) {
+                    catalog_.reset();  // this search went to the file; the next ones will too
+                    StartCatalog();
                 }
             } else {
                 if (!connection_.IsOpen()) {

@@ -72,6 +72,8 @@ public:
     FindDogResult Find(const QString& text, qint16 sex_hint, const SearchStale& stale = {});
     // False once the file has been changed since the names were read.
     bool Current() const { return current_; }
+    // Whether it was read from the file now at `path` (not one since put in its place).
+    bool IsOf(const QString& path) const;
     std::size_t Size() const { return entries_.size(); }
 
 private:
@@ -82,6 +84,8 @@ private:
     std::size_t PlaceOf(qint32 id, std::size_t from) const;
 
     sqlite::Connection connection_;
+    QString path_;
+    quint64 device_ = 0, inode_ = 0;  // of the file read
     qint64 data_version_ = 0;
     bool current_ = true;
     struct Entry {
@@ -96,7 +100,9 @@ private:
 
 // Runs find-dog searches one at a time on a thread and a read-only connection of its own, so
 // that searching while the user types never holds up a key press. Meanwhile a second thread
-// reads the catalog of names, which the searches use as soon as it is there. Only the newest search
+// reads the catalog of names, which the searches use as soon as it is there. When the dialog
+// closes, the catalog is kept for the next one on the same file, which checks before its first
+// search whether the file has changed since. Only the newest search
 // counts: starting one makes every earlier one useless, and an earlier one still running
 // stops at its next look at the clock and delivers nothing.
 class BackgroundDogSearch {
@@ -124,10 +130,15 @@ private:
     std::shared_ptr<std::atomic<quint64>> latest_ = std::make_shared<std::atomic<quint64>>(0);
     sqlite::Connection connection_;  // used on the worker thread only
     std::atomic<bool> stop_warming_{false};  // ends the first pass over the file's pages
+    // Starts reading the catalog on its own thread, unless that is under way.
+    void StartCatalog();
+
     std::atomic<bool> stop_catalog_{false};
+    std::atomic<bool> building_{false};
     std::mutex catalog_mutex_;
     std::unique_ptr<NameCatalog> built_;  // handed over by the catalog's thread
     std::unique_ptr<NameCatalog> catalog_;  // used on the worker thread only
+    std::mutex thread_mutex_;  // for catalog_thread_, started and joined from two threads
     std::thread catalog_thread_;
     QThreadPool pool_;
 };

@@ -5,10 +5,13 @@
 #include "support/TestDatabase.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 namespace lineara {
 
@@ -263,6 +266,38 @@ TEST_F(NameIndexTest, ABackgroundSearchDeliversOnlyTheNewest) {
     search.Wait();
     QCoreApplication::processEvents();
     EXPECT_EQ(delivered.back(), QStringLiteral("30 dogs found"));
+}
+
+// The catalog of a closed dialog serves the next one, which must still list exactly what the
+// file holds: after a change to it, and after another file has taken its name.
+TEST_F(NameIndexTest, TheNextDialogListsWhatTheFileHoldsNow) {
+    for (int i = 0; i < 5; ++i) {
+        test::AddTestDog(store_, QStringLiteral("Abcde %1").arg(i));
+    }
+    QObject context;
+    auto count = [&context](const QString& path) {
+        BackgroundDogSearch search(path);
+        search.WaitForCatalog();
+        QString counted;
+        search.Start(&context, QStringLiteral("abc"), -1, [&counted](FindDogResult result) { counted = result.count_text; });
+        search.Wait();
+        QCoreApplication::processEvents();
+        return counted;
+    };
+    EXPECT_EQ(count(path_), QStringLiteral("5 dogs found"));
+    test::AddTestDog(store_, QStringLiteral("Abcxyz"));
+    EXPECT_EQ(count(path_), QStringLiteral("6 dogs found"));
+    EXPECT_EQ(count(path_), QStringLiteral("6 dogs found"));
+
+    const QString other = work_.File(QStringLiteral("Other.mdb"));
+    test::CreateDatabase(other);
+    {
+        RecordStore store(other);
+        test::AddTestDog(store, QStringLiteral("Abc Other"));
+    }
+    store_.Close();
+    ASSERT_EQ(std::rename(QFile::encodeName(other).constData(), QFile::encodeName(path_).constData()), 0);
+    EXPECT_EQ(count(path_), QStringLiteral("1 dog found"));
 }
 
 }  // namespace
