@@ -3,7 +3,7 @@
 #include <QtGlobal>
 
 #include <cmath>
-#include <queue>
+#include <algorithm>
 #include <unordered_map>
 
 namespace lineara {
@@ -17,7 +17,18 @@ std::vector<double> MeuwissenLuoCoefficients(const std::vector<int>& sire, const
     std::vector<double> d(n, 1.0);
     std::vector<double> share(n, 0.0);
     std::vector<char> queued(n, 0);
-    std::priority_queue<int> heap;
+    // Each dog's longest line back to a dog without known parents: a parent's is always
+    // smaller than its child's, so taking the queued dogs by height, highest first, passes
+    // every share on only once it is whole (a queue of buckets rather than a heap).
+    std::vector<int> height(n, 0);
+    for (std::size_t i = 0; i < n; ++i) {
+        for (const int parent : {sire[i], dam[i]}) {
+            if (parent != kUnknown) {
+                height[i] = std::max(height[i], height[static_cast<std::size_t>(parent)] + 1);
+            }
+        }
+    }
+    std::vector<std::vector<int>> by_height;
     std::unordered_map<quint64, double> of_litter;  // a litter's coefficient, by its parents
     for (std::size_t i = 0; i < n; ++i) {
         if ((i & 1023) == 0 && keep_going && !keep_going(i)) {
@@ -42,27 +53,35 @@ std::vector<double> MeuwissenLuoCoefficients(const std::vector<int>& sire, const
                 // whole before it is used.
                 double a = 0;
                 share[i] = 1;
-                heap.push(static_cast<int>(i));
+                const auto top = static_cast<std::size_t>(height[i]);
+                if (by_height.size() <= top) {
+                    by_height.resize(top + 1);
+                }
+                by_height[top].push_back(static_cast<int>(i));
                 queued[i] = 1;
-                while (!heap.empty()) {
-                    const auto j = static_cast<std::size_t>(heap.top());
-                    heap.pop();
-                    queued[j] = 0;
-                    const double l = share[j];
-                    share[j] = 0;
-                    a += l * l *
-                         (j == i ? 0.5 - 0.25 * (f[static_cast<std::size_t>(s)] + f[static_cast<std::size_t>(m)]) : d[j]);
-                    for (const int parent : {sire[j], dam[j]}) {
-                        if (parent == kUnknown) {
-                            continue;
-                        }
-                        const auto p = static_cast<std::size_t>(parent);
-                        share[p] += 0.5 * l;
-                        if (!queued[p]) {
-                            queued[p] = 1;
-                            heap.push(parent);
+                for (std::size_t level = top + 1; level-- > 0;) {
+                    std::vector<int>& bucket = by_height[level];
+                    for (std::size_t k = 0; k < bucket.size(); ++k) {
+                        const auto j = static_cast<std::size_t>(bucket[k]);
+                        queued[j] = 0;
+                        const double l = share[j];
+                        share[j] = 0;
+                        a += l * l *
+                             (j == i ? 0.5 - 0.25 * (f[static_cast<std::size_t>(s)] + f[static_cast<std::size_t>(m)])
+                                     : d[j]);
+                        for (const int parent : {sire[j], dam[j]}) {
+                            if (parent == kUnknown) {
+                                continue;
+                            }
+                            const auto p = static_cast<std::size_t>(parent);
+                            share[p] += 0.5 * l;
+                            if (!queued[p]) {
+                                queued[p] = 1;
+                                by_height[static_cast<std::size_t>(height[p])].push_back(parent);
+                            }
                         }
                     }
+                    bucket.clear();
                 }
                 f[i] = a - 1;
                 of_litter.emplace(key, f[i]);
