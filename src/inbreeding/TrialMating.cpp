@@ -45,12 +45,13 @@ Closure AncestorsInOrder(std::initializer_list<qint32> roots, const ParentLookup
         Parents record;
         int stage;  // 0: sire next, 1: dam next, 2: done
     };
-    // A dog being walked (on the stack) is marked; a parent found marked closes a loop.
-    std::unordered_map<qint32, char> walking;
-    std::unordered_map<qint32, char> missing;
-    auto known = [&](qint32 id) { return c.local.count(id) != 0; };
+    // What is known of each dog met: its local index once finished, or that it is being
+    // walked (on the stack: a parent found so closes a loop), or that it has no record.
+    constexpr int kWalking = -2;
+    constexpr int kMissing = -3;
+    std::unordered_map<qint32, int>& state = c.local;
     for (const qint32 root : roots) {
-        if (root == 0 || known(root)) {
+        if (root == 0 || state.count(root)) {
             continue;
         }
         const std::optional<Parents> first = parents(root);
@@ -59,15 +60,14 @@ Closure AncestorsInOrder(std::initializer_list<qint32> roots, const ParentLookup
         }
         std::vector<Pending> stack{{root, *first, 0}};
         std::vector<std::pair<int, int>> found{{kUnknown, kUnknown}};
-        walking[root] = 1;
+        state[root] = kWalking;
         while (!stack.empty()) {
             Pending& top = stack.back();
             if (top.stage == 2) {
                 const int index = static_cast<int>(c.sire.size());
                 c.sire.push_back(found.back().first);
                 c.dam.push_back(found.back().second);
-                c.local.emplace(top.id, index);
-                walking.erase(top.id);
+                state[top.id] = index;
                 stack.pop_back();
                 found.pop_back();
                 if (!found.empty()) {
@@ -78,24 +78,28 @@ Closure AncestorsInOrder(std::initializer_list<qint32> roots, const ParentLookup
             const qint32 parent = top.stage == 0 ? top.record.sire : top.record.dam;
             int& slot = top.stage == 0 ? found.back().first : found.back().second;
             ++top.stage;
-            if (parent == 0 || walking.count(parent) || missing.count(parent)) {
+            if (parent == 0) {
                 continue;
             }
-            if (const auto done = c.local.find(parent); done != c.local.end()) {
-                slot = done->second;
-                continue;
+            const auto [known, added] = state.try_emplace(parent, kWalking);
+            if (!added) {
+                if (known->second >= 0) {
+                    slot = known->second;
+                }
+                continue;  // finished, missing, or closing a loop
             }
             const std::optional<Parents> record = parents(parent);
             if (!record) {
-                missing.emplace(parent, 1);
+                known->second = kMissing;
                 continue;
             }
             // The slot is filled in when the parent is finished.
-            walking[parent] = 1;
             stack.push_back({parent, *record, 0});
             found.push_back({kUnknown, kUnknown});
         }
     }
+    // Only the finished dogs stay.
+    std::erase_if(state, [](const auto& entry) { return entry.second < 0; });
     return c;
 }
 
@@ -113,21 +117,20 @@ double KinshipOverAllGenerations(qint32 x, qint32 y, const ParentLookup& parents
         }
         return record;
     });
-    const Closure closure = AncestorsInOrder({x, y}, lookup);
-    const auto ix = closure.local.find(x);
-    const auto iy = closure.local.find(y);
-    if (ix == closure.local.end() || iy == closure.local.end()) {
+    Closure with_puppy = AncestorsInOrder({x, y}, lookup);
+    const auto ix = with_puppy.local.find(x);
+    const auto iy = with_puppy.local.find(y);
+    if (ix == with_puppy.local.end() || iy == with_puppy.local.end()) {
         return 0;
     }
     // The kinship of the pair is the coefficient of a puppy of theirs, placed last.
-    Closure with_puppy = closure;
     with_puppy.sire.push_back(ix->second);
     with_puppy.dam.push_back(iy->second);
     if (!known) {
         return MeuwissenLuoCoefficients(with_puppy.sire, with_puppy.dam).back();
     }
     std::vector<qint32> id_of(with_puppy.sire.size(), 0);
-    for (const auto& [id, index] : closure.local) {
+    for (const auto& [id, index] : with_puppy.local) {
         id_of[static_cast<std::size_t>(index)] = id;
     }
     std::vector<double> before(with_puppy.sire.size(), std::numeric_limits<double>::quiet_NaN());
