@@ -123,6 +123,26 @@ void BM_FirstSearchOfADialog(benchmark::State& state) {
 }
 BENCHMARK(BM_FirstSearchOfADialog)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(3)->ReportAggregatesOnly(true);
 
+// The first search of a find dialog opened after another one on the same file had read its
+// catalog of names: the new dialog takes that catalog over.
+void BM_FirstSearchOfALaterDialog(benchmark::State& state) {
+    const QString path = GeneratedDatabase(kDogs);
+    QObject context;
+    {
+        BackgroundDogSearch first(path);
+        first.WaitForCatalog();
+    }
+    for (auto _ : state) {
+        auto search = std::make_unique<BackgroundDogSearch>(path);
+        search->Start(&context, QStringLiteral("misty"), -1, [](FindDogResult) {});
+        search->Wait();
+        state.PauseTiming();
+        search.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_FirstSearchOfALaterDialog)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(3)->ReportAggregatesOnly(true);
+
 // The same in a real locale, where the list is put in order through the locale's collation
 // keys (the program started under LANG=C sorts without them).
 void InLocale(QLocale::Language language, QLocale::Country country, const std::function<void()>& run) {
