@@ -280,10 +280,44 @@ void AppendOrdered(std::string& bytes, char32_t value) {
 // one: ordering any part of the names by (rank, position) orders it as this would.
 //
 // Setting `stop` meanwhile ends the work by throwing OrderStopped.
+//
+// `nearly_sorted` says the names come close to that order already (as read from the index on
+// RegName): the runs already in order are then merged rather than the whole sorted afresh.
+// Either way the order is the same: no two positions compare equal.
 struct OrderStopped {};
+
+template <class T, class Less>
+void SortInOrder(std::vector<T>& items, Less less, bool nearly_sorted) {
+    if (!nearly_sorted) {
+        std::sort(items.begin(), items.end(), less);
+        return;
+    }
+    std::vector<std::size_t> bounds{0};  // where each run in order begins, and the end
+    for (std::size_t i = 1; i < items.size(); ++i) {
+        if (less(items[i], items[i - 1])) {
+            bounds.push_back(i);
+        }
+    }
+    bounds.push_back(items.size());
+    while (bounds.size() > 2) {
+        std::vector<std::size_t> merged{0};
+        std::size_t k = 0;
+        for (; k + 2 < bounds.size(); k += 2) {
+            std::inplace_merge(items.begin() + static_cast<std::ptrdiff_t>(bounds[k]),
+                               items.begin() + static_cast<std::ptrdiff_t>(bounds[k + 1]),
+                               items.begin() + static_cast<std::ptrdiff_t>(bounds[k + 2]), less);
+            merged.push_back(bounds[k + 2]);
+        }
+        if (k + 1 < bounds.size() && merged.back() != bounds.back()) {
+            merged.push_back(bounds.back());  // an odd run out waits for the next round
+        }
+        bounds = std::move(merged);
+    }
+}
+
 std::vector<std::uint32_t> AlphabeticalOrder(std::size_t count, const std::function<QString(std::size_t)>& name_at,
                                              std::vector<std::uint32_t>* ranks = nullptr,
-                                             const std::atomic<bool>* stop = nullptr) {
+                                             const std::atomic<bool>* stop = nullptr, bool nearly_sorted = false) {
     const auto check = [stop](std::size_t i) {
         if (stop && (i & 0xfff) == 0 && stop->load(std::memory_order_relaxed)) {
             throw OrderStopped();
@@ -313,11 +347,14 @@ std::vector<std::uint32_t> AlphabeticalOrder(std::size_t count, const std::funct
         }
         compare = [&keys](std::uint32_t a, std::uint32_t b) { return keys[a].compare(keys[b]); };
         std::size_t compared = 0;
-        std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-            check(++compared);
-            const int c = keys[a].compare(keys[b]);
-            return c != 0 ? c < 0 : a < b;
-        });
+        SortInOrder(
+            order,
+            [&](std::uint32_t a, std::uint32_t b) {
+                check(++compared);
+                const int c = keys[a].compare(keys[b]);
+                return c != 0 ? c < 0 : a < b;
+            },
+            nearly_sorted);
     } else {
         // Each name as the comparison sees it: every UTF-16 unit case-folded, a low surrogate
         // after a high one folded as the whole character. The folded values are written as
@@ -356,7 +393,7 @@ std::vector<std::uint32_t> AlphabeticalOrder(std::size_t count, const std::funct
         }
         offsets[count] = static_cast<std::uint32_t>(bytes.size());
         const char* base = bytes.data();
-        compare = [&, base](std::uint32_t a, std::uint32_t b) {
+        const auto folded_compare = [&, base](std::uint32_t a, std::uint32_t b) {
             if (entries[a].prefix != entries[b].prefix) {
                 return entries[a].prefix < entries[b].prefix ? -1 : 1;
             }
@@ -368,16 +405,20 @@ std::vector<std::uint32_t> AlphabeticalOrder(std::size_t count, const std::funct
             }
             return la == lb ? 0 : (la < lb ? -1 : 1);
         };
+        compare = folded_compare;
         std::vector<Entry> sorted = entries;
         std::size_t compared = 0;
-        std::sort(sorted.begin(), sorted.end(), [&](const Entry& a, const Entry& b) {
-            check(++compared);
-            if (a.prefix != b.prefix) {
-                return a.prefix < b.prefix;
-            }
-            const int c = compare(a.index, b.index);
-            return c != 0 ? c < 0 : a.index < b.index;
-        });
+        SortInOrder(
+            sorted,
+            [&](const Entry& a, const Entry& b) {
+                check(++compared);
+                if (a.prefix != b.prefix) {
+                    return a.prefix < b.prefix;
+                }
+                const int c = folded_compare(a.index, b.index);
+                return c != 0 ? c < 0 : a.index < b.index;
+            },
+            nearly_sorted);
         for (std::size_t i = 0; i < count; ++i) {
             order[i] = sorted[i].index;
         }
@@ -506,7 +547,7 @@ std::unique_ptr<NameCatalog> NameCatalog::Build(const QString& path, const std::
                 return nullptr;  // more than 4 GB of names: search the file instead
             }
             entries.push_back({static_cast<qint32>(sqlite3_column_int64(names.get(), 0)),
-                               static_cast<std::uint32_t>(bytes.size()), static_cast<std::uint32_t>(length),
+                               static_cast<std::uint32_t>(bytes.size()), static_cast<std::uint32_t>(length), 0,
                                sqlite3_column_int64(names.get(), 2) != 0});
             bytes.append(text ? text : "", length);
         }
@@ -519,14 +560,22 @@ std::unique_ptr<NameCatalog> NameCatalog::Build(const QString& path, const std::
         }
         entries.shrink_to_fit();
         bytes.shrink_to_fit();
-        std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.id < b.id; });
-        const std::size_t count = entries.size();
         if (stop && stop->load()) {
             return nullptr;
         }
+        // The places in alphabetical order, worked out in the order read, which is nearly it.
+        std::vector<std::uint32_t> ranks;
         AlphabeticalOrder(
-            count, [&catalog](std::size_t i) { return QString::fromUtf8(catalog->Name(i).data(), static_cast<qsizetype>(catalog->Name(i).size())); },
-            &catalog->ranks_, stop);
+            entries.size(),
+            [&catalog](std::size_t i) {
+                const std::string_view name = catalog->Name(i);
+                return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+            },
+            &ranks, stop, true);
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            entries[i].rank = ranks[i];
+        }
+        std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.id < b.id; });
     } catch (const OrderStopped&) {
         return nullptr;
     } catch (const std::exception&) {
@@ -619,7 +668,7 @@ FindDogResult NameCatalog::Find(const QString& text, qint16 sex_hint, const Sear
     }
     // Places are in DogID order: sorting by rank and then place puts equal names in DogID order.
     std::sort(places.begin(), places.end(), [this](std::size_t a, std::size_t b) {
-        return ranks_[a] != ranks_[b] ? ranks_[a] < ranks_[b] : a < b;
+        return entries_[a].rank != entries_[b].rank ? entries_[a].rank < entries_[b].rank : a < b;
     });
     places.erase(std::unique(places.begin(), places.end()), places.end());
     std::vector<FoundDog> dogs;

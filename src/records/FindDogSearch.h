@@ -91,11 +91,11 @@ private:
     struct Entry {
         qint32 id;
         std::uint32_t offset, length;  // of the name in names_
+        std::uint32_t rank;  // alphabetical place, equal names sharing one
         bool male;
     };
     std::vector<Entry> entries_;  // in DogID order
     std::string names_;  // UTF-8, as stored
-    std::vector<std::uint32_t> ranks_;  // alphabetical places, equal names sharing one
 };
 
 // Runs find-dog searches one at a time on a thread and a read-only connection of its own, so
