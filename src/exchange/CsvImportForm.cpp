@@ -1,6 +1,7 @@
 #include "exchange/CsvImportForm.h"
 
 #include "app/Prompts.h"
+#include "app/QtRepaintNow.h"
 #include "exchange/CsvReader.h"
 #include "store/DogSchema.h"
 #include "store/StoreError.h"
@@ -190,10 +191,7 @@ void CsvImportForm::SetText(const QString& text) {
     Repaint();
 }
 
-void CsvImportForm::Repaint() {
-    counts_->repaint();
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
+void CsvImportForm::Repaint() { RepaintNow(counts_); }
 
 void CsvImportForm::MapColumn(int column, int target) {
     if (column < 0 || column >= static_cast<int>(headings_.size())) {

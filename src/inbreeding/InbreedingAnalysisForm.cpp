@@ -1,6 +1,7 @@
 #include "inbreeding/InbreedingAnalysisForm.h"
 
 #include "app/Prompts.h"
+#include "app/QtRepaintNow.h"
 #include "inbreeding/InbreedingReport.h"
 #include "store/DogDatabase.h"
 #include "store/StoreError.h"
@@ -132,8 +133,7 @@ void InbreedingAnalysisForm::Calculate() {
             w->hide();
         }
         working_label_->show();
-        repaint();
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        RepaintNow(this);
 
         InbreedingRun run;
         try {

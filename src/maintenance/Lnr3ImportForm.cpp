@@ -1,5 +1,6 @@
 #include "maintenance/Lnr3ImportForm.h"
 
+#include "app/QtRepaintNow.h"
 #include "maintenance/V3Import.h"
 
 #include <QApplication>
@@ -55,8 +56,7 @@ void Lnr3ImportForm::SetFraction(double fraction) {
 }
 
 void Lnr3ImportForm::Repaint() {
-    repaint();
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    RepaintNow(this);
     since_paint_.restart();
 }
 

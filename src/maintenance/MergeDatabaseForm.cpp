@@ -1,5 +1,6 @@
 #include "maintenance/MergeDatabaseForm.h"
 
+#include "app/QtRepaintNow.h"
 #include "store/StoreError.h"
 
 #include <QApplication>
@@ -62,10 +63,7 @@ void MergeDatabaseForm::SetText(const QString& text) {
     Repaint();
 }
 
-void MergeDatabaseForm::Repaint() {
-    label_->repaint();
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
+void MergeDatabaseForm::Repaint() { RepaintNow(label_); }
 
 void MergeDatabaseForm::RunDriver() {
     ok_->hide();
