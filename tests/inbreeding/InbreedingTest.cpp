@@ -1,6 +1,7 @@
 #include "inbreeding/Inbreeding.h"
 
 #include "support/MemoryPedigree.h"
+#include "support/RandomHerd.h"
 
 #include <gtest/gtest.h>
 
@@ -132,65 +133,13 @@ TEST(InbreedingEngine, MissingDanglingAndLoopingParents) {
     Both(k, 21, 5);
 }
 
-// Pedigrees of many shapes: a population bred over some generations from a few founders,
-// parents taken from the last few generations (so the same dog stands at uneven
-// generations), with unknown and dangling parents, and now and then a loop or a dog whose
-// sire is also its dam.
-Kennel RandomKennel(std::mt19937& random, bool odd_data) {
-    Kennel k;
-    std::uniform_int_distribution<int> size_of(3, 14);
-    const int founders = size_of(random);
-    const int generations = std::uniform_int_distribution<int>(4, 14)(random);
-    std::vector<std::vector<qint32>> by_generation(1);
-    qint32 next = 1;
-    for (int i = 0; i < founders; ++i) {
-        by_generation[0].push_back(k.Add(next++));
-    }
-    std::bernoulli_distribution unknown(0.08);
-    std::bernoulli_distribution dangling(odd_data ? 0.05 : 0.0);
-    for (int g = 1; g < generations; ++g) {
-        by_generation.emplace_back();
-        const int count = size_of(random);
-        for (int i = 0; i < count; ++i) {
-            auto pick = [&]() -> qint32 {
-                if (unknown(random)) {
-                    return 0;
-                }
-                if (dangling(random)) {
-                    return 100000 + next;
-                }
-                const int back = std::uniform_int_distribution<int>(1, std::min(g, 3))(random);
-                const auto& pool = by_generation[static_cast<std::size_t>(g - back)];
-                return pool[std::uniform_int_distribution<std::size_t>(0, pool.size() - 1)(random)];
-            };
-            qint32 sire = pick();
-            qint32 dam = pick();
-            if (!odd_data) {
-                for (int tries = 0; tries < 5 && sire != 0 && sire == dam; ++tries) {
-                    dam = pick();
-                }
-                if (sire == dam) {
-                    dam = 0;
-                }
-            }
-            by_generation.back().push_back(k.Add(next++, sire, dam));
-        }
-    }
-    if (odd_data && std::bernoulli_distribution(0.3)(random)) {
-        // A founder gets a parent from the youngest generation: a loop.
-        const auto& youngest = by_generation.back();
-        k.dogs[by_generation[0][0]].sire = youngest[0];
-    }
-    return k;
-}
-
 TEST(InbreedingEngine, AgreesWithTheLiteralWalkOnRandomPedigrees) {
     std::mt19937 random(20261207);
     int inbred = 0;
     int deep_contributions = 0;
     for (int round = 0; round < 400; ++round) {
         const bool odd = round % 4 == 3;
-        const Kennel k = RandomKennel(random, odd);
+        const Kennel k = test::RandomHerd(random, odd);
         const qint32 last = k.dogs.rbegin()->first;
         for (qint32 dog = last; dog > last - 3 && dog > 0; --dog) {
             const int generations = std::uniform_int_distribution<int>(5, 10)(random);
