@@ -212,18 +212,24 @@ qint64 ExportDogsCsv(DogDatabase& database, const QString& path, qint32 root_dog
         // The whole table is read through a connection of its own, opened for this one
         // thread and reading the file through a memory map: the shared connection locks
         // itself for every column read and copies every page through a system call, a
-        // fifth of the time of a million-dog export. It sees what the file holds, which is
-        // what the shared connection holds too: nothing is left uncommitted between commands.
+        // fifth of the time of a million-dog export. A second connection sees only what is
+        // committed, so while the shared connection is in the middle of writing, it reads.
+        const bool writing =
+            sqlite3_txn_state(database.Connection().Handle(), "main") == SQLITE_TXN_WRITE;
         sqlite::Connection reader;
-        try {
-            reader = sqlite::Connection(database.Path(), SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
-            sqlite3_busy_timeout(reader.Handle(), 2000);
-            reader.Execute("PRAGMA mmap_size = 1073741824");
-            reader.Execute("BEGIN");
-        } catch (const sqlite::Error& error) {
-            database.Fail(QString::fromStdString(error.what()));
+        if (!writing) {
+            try {
+                reader = sqlite::Connection(database.Path(),
+                                            SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
+                sqlite3_busy_timeout(reader.Handle(), 2000);
+                reader.Execute("PRAGMA mmap_size = 1073741824");
+                reader.Execute("BEGIN");
+            } catch (const sqlite::Error& error) {
+                database.Fail(QString::fromStdString(error.what()));
+            }
         }
-        RawStatement rows(database, reader, select + QStringLiteral("ORDER BY d.DogID"));
+        sqlite::Connection& source = writing ? database.Connection() : reader;
+        RawStatement rows(database, source, select + QStringLiteral("ORDER BY d.DogID"));
         int rc = SQLITE_OK;
         while ((rc = sqlite3_step(rows.stmt)) == SQLITE_ROW) {
             writer.Append(rows.stmt, out);
@@ -235,7 +241,7 @@ qint64 ExportDogsCsv(DogDatabase& database, const QString& path, qint32 root_dog
         }
         if (rc != SQLITE_DONE) {
             file.cancelWriting();
-            database.Fail(reader.LastMessage());
+            database.Fail(source.LastMessage());
         }
     }
     flush(true);

@@ -121,6 +121,12 @@ TEST_F(DogCsvTest, ExportWritesTheFieldsAsSpreadsheetsReadThem) {
     EXPECT_EQ(at(second, "DamName"), QString());  // 77 names no dog
     EXPECT_EQ(at(second, "DamID"), QStringLiteral("77"));
     EXPECT_TRUE(ReadBytes(QStringLiteral("out.csv")).startsWith("DogID,SireID,DamID,RegName,"));
+
+    // In the middle of a change, the export holds what this connection has written so far.
+    DogDatabase::Transaction open(store_.Database());
+    AddTestDog(store_, QStringLiteral("Not Yet Committed"));
+    EXPECT_EQ(ExportDogsCsv(store_.Database(), QStringLiteral("during.csv")), 3);
+    EXPECT_TRUE(ReadBytes(QStringLiteral("during.csv")).contains("Not Yet Committed"));
 }
 
 TEST_F(DogCsvTest, AncestryExportHoldsTheRootAndItsAncestorsOverTheGenerations) {
