@@ -11,6 +11,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <optional>
+
 namespace lineara::bench {
 namespace {
 
@@ -46,7 +48,9 @@ std::vector<Mating> YoungestMatings(DogDatabase& database, int count) {
     return matings;
 }
 
-void Run(benchmark::State& state, bool trial, bool after_another = false) {
+enum class Before { kNothing, kAnother, kPreparation };
+
+void Run(benchmark::State& state, bool trial, Before before = Before::kNothing) {
     const QString path = Population(static_cast<int>(state.range(0)));
     if (path.isEmpty()) {
         state.SkipWithError("the real pedigree is not on this machine");
@@ -55,10 +59,16 @@ void Run(benchmark::State& state, bool trial, bool after_another = false) {
     const std::shared_ptr<DogDatabase> database = DogDatabase::Open(path);
     const int generations = static_cast<int>(state.range(1));
     std::vector<Mating> matings = YoungestMatings(*database, 4);
-    if (after_another) {
+    if (before == Before::kAnother) {
         // A breeder tries one pairing after another: the first of the session has worked
         // out the ancestors' coefficients over all generations, which the later ones reuse.
         RunTrialMating(*database, matings.back().sire, matings.back().dam, generations);
+    }
+    std::optional<TrialMatingPreparation> preparation;
+    if (before == Before::kPreparation) {
+        // The dialog has been open while the user chose the pair.
+        preparation.emplace(*database);
+        preparation->Wait();
     }
     matings.pop_back();
     std::size_t next = 0;
@@ -79,7 +89,26 @@ void BM_TrialMating(benchmark::State& state) {
     Run(state, true);
 }
 void BM_TrialMatingAfterAnother(benchmark::State& state) {
-    Run(state, true, true);
+    Run(state, true, Before::kAnother);
+}
+void BM_TrialMatingPrepared(benchmark::State& state) {
+    Run(state, true, Before::kPreparation);
+}
+
+// What the Trial Mating dialog works out in the background as it opens.
+void BM_PrepareTrialMatings(benchmark::State& state) {
+    const QString path = Population(static_cast<int>(state.range(0)));
+    if (path.isEmpty()) {
+        state.SkipWithError("the real pedigree is not on this machine");
+        return;
+    }
+    // Opened afresh for each run (Iterations(1)), so that nothing is kept from the last.
+    const std::shared_ptr<DogDatabase> database = DogDatabase::Open(path);
+    for (auto _ : state) {
+        TrialMatingPreparation preparation(*database);
+        preparation.Wait();
+    }
+    state.SetLabel(state.range(0) == 1 ? "real_cows" : "200k_rate0.3");
 }
 void BM_OffspringReport(benchmark::State& state) {
     Run(state, false);
@@ -92,8 +121,8 @@ void Arguments(benchmark::internal::Benchmark* b) {
         }
     }
 }
-// One trial mating per run of the database opened afresh: the first of a session, and the
-// one after it.
+// One trial mating per run of the database opened afresh: the first of a session, the one
+// after it, and the first once the dialog's preparation is done.
 BENCHMARK(BM_TrialMating)
     ->Apply(Arguments)
     ->Unit(benchmark::kMillisecond)
@@ -105,6 +134,19 @@ BENCHMARK(BM_TrialMatingAfterAnother)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
     ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_TrialMatingPrepared)
+    ->Apply(Arguments)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_PrepareTrialMatings)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3)
     ->ReportAggregatesOnly(true);
 BENCHMARK(BM_OffspringReport)
     ->Apply(Arguments)

@@ -45,10 +45,15 @@ PedigreeTable MakePedigreeTable(std::vector<std::pair<qint32, Parents>> dogs) {
 }
 
 PedigreeTable ReadPedigreeTable(DogDatabase& database) {
-    std::vector<std::pair<qint32, Parents>> dogs;
     DogDatabase::ReadTransaction read(database);
-    sqlite::Statement all(database.Connection(), "SELECT DogID, SireID, DamID FROM DogInfo ORDER BY DogID");
+    return *ReadPedigreeTable(database.Connection());
+}
+
+std::optional<PedigreeTable> ReadPedigreeTable(sqlite::Connection& connection, const std::function<bool()>& keep_going) {
+    std::vector<std::pair<qint32, Parents>> dogs;
+    sqlite::Statement all(connection, "SELECT DogID, SireID, DamID FROM DogInfo ORDER BY DogID");
     while (all.Step()) {
+        if ((dogs.size() & 0xFFFF) == 0 && keep_going && !keep_going()) return std::nullopt;
         const auto parent = [&all](int column) -> qint32 {
             if (all.IsNull(column)) return 0;
             const qint64 value = all.Integer(column);
@@ -69,6 +74,7 @@ constexpr int kUnknown = -1;
 struct Ordered {
     std::vector<int> table_index;  // order position -> table position
     std::vector<int> sire, dam;    // order positions
+    bool loop = false;             // a link was left out because it closed a loop
 };
 
 Ordered ParentsFirst(const PedigreeTable& table) {
@@ -91,7 +97,11 @@ Ordered ParentsFirst(const PedigreeTable& table) {
                 const int parent = index_of(step == 0 ? p.sire : p.dam);
                 int& link = step == 0 ? sire_link[zz] : dam_link[zz];
                 ++step;
-                if (parent == kUnknown || open[static_cast<std::size_t>(parent)]) continue;
+                if (parent == kUnknown) continue;
+                if (open[static_cast<std::size_t>(parent)]) {
+                    o.loop = true;
+                    continue;
+                }
                 link = parent;
                 if (position[static_cast<std::size_t>(parent)] == kUnknown) {
                     open[static_cast<std::size_t>(parent)] = 1;
@@ -118,21 +128,47 @@ Ordered ParentsFirst(const PedigreeTable& table) {
 }  // namespace
 
 std::optional<std::vector<double>> CoefficientsOverAllGenerations(const PedigreeTable& table, Progress& progress) {
-    const Ordered o = ParentsFirst(table);
+    Ordered o = ParentsFirst(table);
     const std::size_t n = o.table_index.size();
     bool cancelled = false;
-    const std::vector<double> f = MeuwissenLuoCoefficients(o.sire, o.dam, [&](std::size_t i) {
+    MeuwissenLuo pass(std::move(o.sire), std::move(o.dam));
+    pass.Run([&](std::size_t i) {
         cancelled = progress.CancelRequested();
         progress.SetFraction(static_cast<double>(i) / static_cast<double>(n));
         return !cancelled;
     });
     if (cancelled) return std::nullopt;
+    const std::vector<double>& f = pass.Coefficients();
     std::vector<double> result(n, 0.0);
     for (std::size_t k = 0; k < n; ++k) {
         result[static_cast<std::size_t>(o.table_index[k])] = f[k];
     }
     progress.SetFraction(1.0);
     return result;
+}
+
+std::unique_ptr<AllGenerationsPedigree> AllGenerationsPedigree::Make(PedigreeTable table,
+                                                                     const std::function<bool()>& keep_going) {
+    Ordered o = ParentsFirst(table);
+    if (o.loop) return nullptr;
+    std::vector<int> position(o.table_index.size());
+    for (std::size_t k = 0; k < o.table_index.size(); ++k) {
+        position[static_cast<std::size_t>(o.table_index[k])] = static_cast<int>(k);
+    }
+    MeuwissenLuo pass(std::move(o.sire), std::move(o.dam));
+    if (!pass.Run([&](std::size_t) { return !keep_going || keep_going(); })) return nullptr;
+    return std::unique_ptr<AllGenerationsPedigree>(
+        new AllGenerationsPedigree(std::move(table), std::move(pass), std::move(position)));
+}
+
+AllGenerationsPedigree::AllGenerationsPedigree(PedigreeTable table, MeuwissenLuo pass, std::vector<int> position)
+    : table_(std::move(table)), pass_(std::move(pass)), position_(std::move(position)) {}
+
+double AllGenerationsPedigree::Kinship(qint32 x, qint32 y) {
+    const int tx = table_.IndexOf(x);
+    const int ty = table_.IndexOf(y);
+    if (tx < 0 || ty < 0) return 0;
+    return pass_.Kinship(position_[static_cast<std::size_t>(tx)], position_[static_cast<std::size_t>(ty)]);
 }
 
 std::vector<double> CoefficientsByTabularMethod(const PedigreeTable& table) {

@@ -2,12 +2,14 @@
 
 #include "app/Progress.h"
 #include "inbreeding/Inbreeding.h"
+#include "inbreeding/MeuwissenLuo.h"
 #include "store/FailAfter.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <unordered_map>
 #include <vector>
@@ -15,6 +17,9 @@
 namespace lineara {
 
 class DogDatabase;
+namespace sqlite {
+class Connection;
+}
 
 // Every dog's parents, held in memory for the computations over the whole database. Lookups
 // only read, so several threads may share one table.
@@ -45,6 +50,10 @@ struct PedigreeTable {
     std::size_t Count() const { return ids.size(); }
 };
 PedigreeTable ReadPedigreeTable(DogDatabase& database);
+// The same through a connection of its own, inside a read the caller holds open. Nothing when
+// keep_going (asked every 65,536 dogs) says no.
+std::optional<PedigreeTable> ReadPedigreeTable(sqlite::Connection& connection,
+                                               const std::function<bool()>& keep_going = {});
 PedigreeTable MakePedigreeTable(std::vector<std::pair<qint32, Parents>> dogs);
 
 // Runs work(k) for every k below `count` on `threads` workers, while the calling thread
@@ -67,6 +76,26 @@ std::optional<std::vector<double>> CoefficientsAtDepth(const PedigreeTable& tabl
 // would make a dog its own ancestor is left out, as is a parent that names no record.
 std::optional<std::vector<double>> CoefficientsOverAllGenerations(const PedigreeTable& table,
                                                                   Progress& progress);
+
+// The whole pedigree with every dog's coefficient over all known generations worked out at
+// once, so that the kinship of any two dogs is a single pass over their ancestors.
+class AllGenerationsPedigree {
+public:
+    // Nothing when keep_going (asked every 1,024 dogs) says no, or when a parent link would
+    // make a dog its own ancestor: which link is left out then depends on where the walk
+    // starts, so such a pedigree is worked out pair by pair.
+    static std::unique_ptr<AllGenerationsPedigree> Make(PedigreeTable table,
+                                                        const std::function<bool()>& keep_going = {});
+    // KinshipOverAllGenerations(x, y) on the same pedigree; one caller at a time.
+    double Kinship(qint32 x, qint32 y);
+    const PedigreeTable& Table() const { return table_; }
+
+private:
+    AllGenerationsPedigree(PedigreeTable table, MeuwissenLuo pass, std::vector<int> position);
+    PedigreeTable table_;
+    MeuwissenLuo pass_;
+    std::vector<int> position_;  // table position -> place in the parents-first order
+};
 
 // The same figures by the tabular method (the whole relationship matrix, dogs taken parents
 // first): quadratic in the number of dogs, kept as the yardstick for small pedigrees.

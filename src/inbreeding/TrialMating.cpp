@@ -1,6 +1,7 @@
 #include "inbreeding/TrialMating.h"
 
 #include "app/TrimBlanks.h"
+#include "inbreeding/BulkInbreeding.h"
 #include "inbreeding/InbreedingReport.h"
 #include "inbreeding/MeuwissenLuo.h"
 #include "store/DogDatabase.h"
@@ -154,7 +155,7 @@ double RelationshipCoefficient(double puppy, double x, double y) {
 
 TrialMating ComputeTrialMating(qint32 sire, qint32 dam, int generations,
                                const ParentLookup& parents, KnownAncestries* known,
-                               CoefficientCache* cache) {
+                               CoefficientCache* cache, AllGenerationsPedigree* whole) {
     TrialMating mating;
     // The three analyses share most sub-analyses (the parents' own ancestors).
     CoefficientCache shared;
@@ -169,7 +170,7 @@ TrialMating ComputeTrialMating(qint32 sire, qint32 dam, int generations,
     // to any ancestor start at the same dog, so it finds no independent pair of lines at all.
     mating.relationship =
         sire == dam ? 1.0 : RelationshipCoefficient(mating.analysis.coefficient, f_sire, f_dam);
-    mating.all_generations = KinshipOverAllGenerations(sire, dam, parents, known);
+    mating.all_generations = whole ? whole->Kinship(sire, dam) : KinshipOverAllGenerations(sire, dam, parents, known);
     return mating;
 }
 
@@ -192,6 +193,38 @@ QByteArray TrialMatingReportText(const TrialMating& mating, const std::optional<
     return out;
 }
 
+namespace {
+
+// What tells whether an open database is still as it was: changes through this connection
+// move its count of changes and the database's Generation, changes by any other program the
+// data version, and opening the file again gives a new serial.
+struct FileState {
+    quint64 serial = 0;
+    quint64 generation = 0;
+    qint64 changes = -1;
+    qint64 data_version = -1;
+    bool operator==(const FileState&) const = default;
+};
+
+FileState StateOf(DogDatabase& database) {
+    return {database.OpenSerial(), database.Generation(), sqlite3_total_changes64(database.Connection().Handle()),
+            database.Connection().QueryInteger("PRAGMA data_version")};
+}
+
+// Kept from one trial mating to the next while the same open database stays unchanged.
+struct Kept {
+    FileState state;
+    KnownAncestries ancestries;
+    std::unique_ptr<CoefficientCache> coefficients = std::make_unique<CoefficientCache>();
+    // From a TrialMatingPreparation, for the state it was started in.
+    FileState prepared_for;
+    std::unique_ptr<AllGenerationsPedigree> prepared;
+};
+std::mutex kept_mutex;
+Kept kept;
+
+}  // namespace
+
 TrialMatingRun RunTrialMating(DogDatabase& database, qint32 sire, qint32 dam, int generations) {
     DogDatabase::ReadTransaction read(database);
     const ParentLookup parents = DatabaseParents(database);
@@ -200,33 +233,78 @@ TrialMatingRun RunTrialMating(DogDatabase& database, qint32 sire, qint32 dam, in
             database.Fail(QStringLiteral("There is no dog with DogID %1.").arg(parent));
         }
     }
-    // Kept from one trial mating to the next while the same open database stays unchanged:
-    // changes through this connection move its count of changes, changes by any other
-    // program its data version.
-    struct Kept {
-        quint64 serial = 0;
-        quint64 generation = 0;
-        qint64 changes = -1;
-        qint64 data_version = -1;
-        KnownAncestries ancestries;
-        std::unique_ptr<CoefficientCache> coefficients = std::make_unique<CoefficientCache>();
-    };
-    static std::mutex kept_mutex;
-    static Kept kept;
     const std::lock_guard<std::mutex> lock(kept_mutex);
-    const qint64 changes = sqlite3_total_changes64(database.Connection().Handle());
-    const qint64 data_version = database.Connection().QueryInteger("PRAGMA data_version");
-    if (kept.serial != database.OpenSerial() || kept.generation != database.Generation() || kept.changes != changes ||
-        kept.data_version != data_version) {
-        kept = Kept{database.OpenSerial(), database.Generation(), changes, data_version, {},
-                    std::make_unique<CoefficientCache>()};
+    const FileState now = StateOf(database);
+    if (kept.state != now) {
+        kept.state = now;
+        kept.ancestries = {};
+        kept.coefficients = std::make_unique<CoefficientCache>();
+    }
+    if (kept.prepared && kept.prepared_for != now) {
+        kept.prepared.reset();
     }
     TrialMatingRun run;
-    run.mating = ComputeTrialMating(sire, dam, generations, parents, &kept.ancestries, kept.coefficients.get());
+    run.prepared = kept.prepared != nullptr;
+    // The pedigree worked out beforehand is the file as it is now, held in memory.
+    run.mating = ComputeTrialMating(sire, dam, generations, kept.prepared ? kept.prepared->Table().Lookup() : parents,
+                                    &kept.ancestries, kept.coefficients.get(), kept.prepared.get());
     auto name_of = [&database](qint32 id) { return TrimBlanks(RegNameOf(database, id)); };
     run.report =
         TrialMatingReportText(run.mating, name_of(sire), name_of(dam), generations, name_of);
     return run;
+}
+
+TrialMatingPreparation::TrialMatingPreparation(DogDatabase& database) {
+    if (sqlite3_txn_state(database.Connection().Handle(), "main") == SQLITE_TXN_WRITE) {
+        return;
+    }
+    FileState state;
+    try {
+        state = StateOf(database);
+    } catch (const sqlite::Error&) {
+        return;  // the trial mating itself will say what is wrong with the file
+    }
+    {
+        const std::lock_guard<std::mutex> lock(kept_mutex);
+        if (kept.prepared && kept.prepared_for == state) {
+            return;
+        }
+        kept.prepared.reset();
+    }
+    thread_ = std::thread([this, path = database.Path(), state] {
+        const auto keep_going = [this] { return !stop_.load(std::memory_order_relaxed); };
+        try {
+            sqlite::Connection reader(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
+            sqlite3_busy_timeout(reader.Handle(), 2000);
+            reader.Execute("PRAGMA mmap_size = 1073741824");
+            reader.Execute("BEGIN");
+            std::optional<PedigreeTable> table = ReadPedigreeTable(reader, keep_going);
+            reader.Close();
+            if (!table) {
+                return;
+            }
+            std::unique_ptr<AllGenerationsPedigree> whole = AllGenerationsPedigree::Make(std::move(*table), keep_going);
+            if (!whole) {
+                return;
+            }
+            const std::lock_guard<std::mutex> lock(kept_mutex);
+            kept.prepared_for = state;
+            kept.prepared = std::move(whole);
+        } catch (const std::exception&) {
+            // Without it the trial matings still work, the longer way.
+        }
+    });
+}
+
+TrialMatingPreparation::~TrialMatingPreparation() {
+    stop_ = true;
+    Wait();
+}
+
+void TrialMatingPreparation::Wait() {
+    if (thread_.joinable()) {
+        thread_.join();
+    }
 }
 
 }  // namespace lineara

@@ -5,12 +5,15 @@
 #include <QByteArray>
 #include <QString>
 
+#include <atomic>
 #include <functional>
 #include <optional>
+#include <thread>
 #include <unordered_map>
 
 namespace lineara {
 
+class AllGenerationsPedigree;
 class DogDatabase;
 
 // The DogID under which a planned puppy is looked up. Stored DogIDs are positive, so no
@@ -49,10 +52,12 @@ struct TrialMating {
     double relationship = 0;
     double all_generations = 0;
 };
-// `known` and `cache` carry what one trial mating learns of the pedigree to the next.
+// `known` and `cache` carry what one trial mating learns of the pedigree to the next. With
+// `whole`, the same pedigree with its coefficients over all generations already worked out,
+// the all-generations figure comes from there instead.
 TrialMating ComputeTrialMating(qint32 sire, qint32 dam, int generations,
                                const ParentLookup& parents, KnownAncestries* known = nullptr,
-                               CoefficientCache* cache = nullptr);
+                               CoefficientCache* cache = nullptr, AllGenerationsPedigree* whole = nullptr);
 
 // The report of a planned puppy: the inbreeding report with the name line "Trial mating",
 // and after the table the relationship and the coefficient over all known generations.
@@ -66,7 +71,30 @@ QByteArray TrialMatingReportText(const TrialMating& mating, const std::optional<
 struct TrialMatingRun {
     TrialMating mating;
     QByteArray report;
+    bool prepared = false;  // a TrialMatingPreparation's pedigree was used
 };
 TrialMatingRun RunTrialMating(DogDatabase& database, qint32 sire, qint32 dam, int generations);
+
+// Works out every dog's coefficient over all known generations on a thread of its own, for
+// the trial matings on this open database: each then gets that figure in one pass over the
+// pair's ancestors instead of working out every ancestor not met before. Started when the
+// Trial Mating dialog opens; a trial mating calculated before it is done goes the longer
+// way. What it works out is kept while the file stays unchanged, as a trial mating's own
+// findings are. Does nothing when that is kept already, when the connection is in the middle
+// of writing (another connection would not see what it wrote), or on a pedigree that makes
+// a dog its own ancestor.
+class TrialMatingPreparation {
+public:
+    explicit TrialMatingPreparation(DogDatabase& database);
+    ~TrialMatingPreparation();  // stops the work and waits for its thread
+    TrialMatingPreparation(const TrialMatingPreparation&) = delete;
+    TrialMatingPreparation& operator=(const TrialMatingPreparation&) = delete;
+    // Waits until the work is done (tests, benchmarks).
+    void Wait();
+
+private:
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
 
 }  // namespace lineara

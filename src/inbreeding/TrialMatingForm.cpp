@@ -45,7 +45,9 @@ TrialMatingForm::TrialMatingForm(DogDatabase& database, Prompts& prompts, qint32
       database_(database),
       prompts_(prompts),
       report_path_(std::move(report_path)),
-      show_report_(std::move(show_report)) {
+      show_report_(std::move(show_report)),
+      // Works out the all-generations figures of the whole pedigree while the user chooses the pair.
+      preparation_(std::make_unique<TrialMatingPreparation>(database)) {
     setObjectName(QStringLiteral("TrialMatingForm"));
     setWindowTitle(QStringLiteral("Trial Mating"));
     setModal(true);

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class QLabel;
 class QPushButton;
@@ -62,6 +63,7 @@ private:
     QTableWidget* table_;
     QPushButton* calculate_;
     QPushButton* copy_;
+    std::unique_ptr<TrialMatingPreparation> preparation_;
 };
 
 }  // namespace lineara

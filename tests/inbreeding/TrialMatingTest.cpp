@@ -1,5 +1,6 @@
 #include "inbreeding/TrialMating.h"
 
+#include "inbreeding/BulkInbreeding.h"
 #include "inbreeding/InbreedingReport.h"
 
 #include "store/DogDatabase.h"
@@ -19,6 +20,7 @@
 #include <bit>
 #include <cmath>
 #include <map>
+#include <memory>
 #include <random>
 
 namespace lineara {
@@ -32,6 +34,10 @@ qint32 AnyDog(std::mt19937& random, const Herd& h) {
     std::advance(it, std::uniform_int_distribution<std::ptrdiff_t>(
                          0, static_cast<std::ptrdiff_t>(h.dogs.size()) - 1)(random));
     return it->first;
+}
+
+PedigreeTable TableOf(const Herd& herd) {
+    return MakePedigreeTable({herd.dogs.begin(), herd.dogs.end()});
 }
 
 quint64 Bits(double value) {
@@ -179,6 +185,16 @@ TEST(TrialMating, AllGenerationsIsTheTextbookCoefficient) {
                     << "round " << round << " pair " << pair;
             }
         }
+        // The whole herd worked out at once gives every pair the same figure.
+        const std::unique_ptr<AllGenerationsPedigree> whole = AllGenerationsPedigree::Make(TableOf(herd));
+        ASSERT_TRUE(whole);
+        for (int pair = 0; pair < 4; ++pair) {
+            const qint32 a = AnyDog(random, herd);
+            const qint32 b = pair == 0 ? a : AnyDog(random, herd);
+            ASSERT_NEAR(whole->Kinship(a, b), TabularKinship(herd, a, b), 1e-15) << "round " << round << " pair " << pair;
+        }
+        ASSERT_NEAR(whole->Kinship(x, y), kinship, 1e-15) << "round " << round;
+        EXPECT_EQ(whole->Kinship(x, 999999), 0.0) << "no such dog";
         // Every ancestry here lies within 13 generations, so the deepest report agrees.
         const TrialMating deep = ComputeTrialMating(x, y, 15, herd.Lookup());
         ASSERT_NEAR(deep.all_generations, deep.analysis.coefficient, 1e-14) << "round " << round;
@@ -195,6 +211,9 @@ TEST(TrialMating, ALoopInTheDataEndsTheWalk) {
     EXPECT_TRUE(std::isfinite(f));
     EXPECT_GT(f, 0.0);
     EXPECT_LT(f, 1.0);
+    // Which link a whole-pedigree walk leaves out depends on where it starts, so such a
+    // pedigree is not worked out as a whole.
+    EXPECT_FALSE(AllGenerationsPedigree::Make(TableOf(h)));
 }
 
 QList<QByteArray> ReportLines(const QByteArray& report) {
@@ -256,11 +275,38 @@ TEST(TrialMating, ReportIsTheRealPuppysWithItsOwnNameAndTwoMoreLines) {
     row->SetValue(Field::DamID, database->ReadRow(sire)->Value(Field::DamID));
     DogDatabase::FieldMask dam_only;
     dam_only.set(static_cast<std::size_t>(IndexOf(Field::DamID)));
-    database->UpdateRow(dam, *row, dam_only);
-    EXPECT_EQ(RunTrialMating(*database, sire, dam, 6).mating.all_generations, 0.25);
+    {
+        // The dialog's preparation, started before that change, is not used after it.
+        TrialMatingPreparation early(*database);
+        early.Wait();
+        EXPECT_TRUE(RunTrialMating(*database, sire, dam, 6).prepared);
+        database->UpdateRow(dam, *row, dam_only);
+    }
+    const TrialMatingRun sisters = RunTrialMating(*database, sire, dam, 6);
+    EXPECT_FALSE(sisters.prepared);
+    EXPECT_EQ(sisters.mating.all_generations, 0.25);
+    {
+        TrialMatingPreparation preparation(*database);
+        preparation.Wait();
+        const TrialMatingRun prepared = RunTrialMating(*database, sire, dam, 6);
+        EXPECT_TRUE(prepared.prepared);
+        EXPECT_EQ(prepared.report, sisters.report);
+        EXPECT_EQ(Bits(prepared.mating.analysis.coefficient), Bits(sisters.mating.analysis.coefficient));
+        EXPECT_EQ(prepared.mating.all_generations, 0.25);
+    }
     sqlite::Connection shell(path, SQLITE_OPEN_READWRITE);
     shell.Execute(QStringLiteral("UPDATE DogInfo SET SireID = 0, DamID = 0 WHERE DogID = %1").arg(dam).toUtf8().constData());
-    EXPECT_EQ(RunTrialMating(*database, sire, dam, 6).mating.all_generations, 0.0);
+    const TrialMatingRun unrelated = RunTrialMating(*database, sire, dam, 6);
+    EXPECT_FALSE(unrelated.prepared);
+    EXPECT_EQ(unrelated.mating.all_generations, 0.0);
+    {
+        // Nor is one started inside a write: it could not see what the write holds so far.
+        DogDatabase::Transaction writing(*database);
+        database->UpdateRow(dam, *row, dam_only);
+        TrialMatingPreparation preparation(*database);
+        preparation.Wait();
+        EXPECT_FALSE(RunTrialMating(*database, sire, dam, 6).prepared);
+    }
 }
 
 TEST(TrialMating, CommandLinePrintsBothFiguresAndWritesTheReport) {
