@@ -53,7 +53,8 @@ using SubAnalysis = std::function<double(qint32 dog, int generations)>;
 // between it and the analysed dog, and every contributing ancestor starts an analysis of its
 // own. Its cost doubles with each generation. `sub` answers those analyses; without it the
 // walk calls itself, as designed.
-InbreedingAnalysis ComputeInbreedingLiterally(qint32 dog, int generations, const ParentLookup& parents,
+InbreedingAnalysis ComputeInbreedingLiterally(qint32 dog, int generations,
+                                              const ParentLookup& parents,
                                               const SubAnalysis& sub = {});
 
 // The same figures (the same doubles, bit for bit, in the same order) without visiting the
@@ -62,8 +63,13 @@ InbreedingAnalysis ComputeInbreedingLiterally(qint32 dog, int generations, const
 // pair of lines once, at the first dog they share. Each distinct ancestor is looked up once.
 // Falls back to the literal walk where the data holds a dog that is its own ancestor or a
 // dog whose sire is also its dam.
+// The analysed dog's own sweep and its ancestors' sub-analyses can share two threads, with
+// the very same figures as on one.
+enum class SecondThread { kNever, kForLargeAncestries, kAlways };
+
 InbreedingAnalysis ComputeInbreeding(qint32 dog, int generations, const ParentLookup& parents,
-                                     class CoefficientCache* cache = nullptr);
+                                     class CoefficientCache* cache = nullptr,
+                                     SecondThread second = SecondThread::kNever);
 
 // Coefficients found while analysing dogs of one pedigree (one ParentLookup), kept for the
 // analyses that follow: a dog's coefficient over a number of generations depends only on its
@@ -91,6 +97,7 @@ private:
 // The report's order: the first min(count, limit) entries of the design's exchange ordering
 // (greater percent of blood first, then greater contribution). Each pass of the exchange only
 // touches the places from its own onwards, so the leading rows need only `limit` passes.
-std::vector<AncestorEntry> OrderForReport(std::vector<AncestorEntry> entries, std::size_t limit = 40);
+std::vector<AncestorEntry> OrderForReport(std::vector<AncestorEntry> entries,
+                                          std::size_t limit = 40);
 
 }  // namespace lineara

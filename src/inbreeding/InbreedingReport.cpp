@@ -198,7 +198,7 @@ InbreedingRun RunInbreedingAnalysis(DogDatabase& database, qint32 dog, int gener
         database.Fail(QStringLiteral("There is no dog with DogID %1.").arg(dog));
     }
     InbreedingRun run;
-    run.analysis = ComputeInbreeding(dog, generations, parents_of);
+    run.analysis = ComputeInbreeding(dog, generations, parents_of, nullptr, SecondThread::kForLargeAncestries);
     const ReportNames report_names{name_of(dog).value_or(QString()), name_of(root->sire), name_of(root->dam)};
     run.report = InbreedingReportText(report_names, run.analysis, generations,
                                       [&name_of](qint32 id) { return name_of(id).value_or(QString()); });

@@ -160,12 +160,13 @@ TrialMating ComputeTrialMating(qint32 sire, qint32 dam, int generations,
     // The three analyses share most sub-analyses (the parents' own ancestors).
     CoefficientCache shared;
     CoefficientCache* coefficients = cache ? cache : &shared;
+    constexpr SecondThread kShared = SecondThread::kForLargeAncestries;
     mating.analysis =
-        ComputeInbreeding(kTrialPuppy, generations, WithTrialPuppy(parents, sire, dam), coefficients);
+        ComputeInbreeding(kTrialPuppy, generations, WithTrialPuppy(parents, sire, dam), coefficients, kShared);
     const double f_sire =
-        parents(sire) ? ComputeInbreeding(sire, generations - 1, parents, coefficients).coefficient : 0;
+        parents(sire) ? ComputeInbreeding(sire, generations - 1, parents, coefficients, kShared).coefficient : 0;
     const double f_dam =
-        parents(dam) ? ComputeInbreeding(dam, generations - 1, parents, coefficients).coefficient : 0;
+        parents(dam) ? ComputeInbreeding(dam, generations - 1, parents, coefficients, kShared).coefficient : 0;
     // A dog is wholly related to itself. The walk cannot say so: both of the puppy's lines
     // to any ancestor start at the same dog, so it finds no independent pair of lines at all.
     mating.relationship =

@@ -14,7 +14,8 @@ namespace {
 
 using Kennel = test::MemoryPedigree;
 
-void ExpectSameAnalysis(const InbreedingAnalysis& fast, const InbreedingAnalysis& literal, const std::string& what) {
+void ExpectSameAnalysis(const InbreedingAnalysis& fast, const InbreedingAnalysis& literal,
+                        const std::string& what) {
     ASSERT_EQ(std::bit_cast<quint64>(fast.coefficient), std::bit_cast<quint64>(literal.coefficient))
         << what << ": " << fast.coefficient << " vs " << literal.coefficient;
     ASSERT_EQ(fast.entries_filled, literal.entries_filled) << what;
@@ -25,15 +26,19 @@ void ExpectSameAnalysis(const InbreedingAnalysis& fast, const InbreedingAnalysis
         const AncestorEntry& a = fast.ancestors[i];
         const AncestorEntry& b = literal.ancestors[i];
         ASSERT_EQ(a.dog_id, b.dog_id) << what << " row " << i;
-        ASSERT_EQ(std::bit_cast<quint64>(a.contribution), std::bit_cast<quint64>(b.contribution)) << what << " row " << i;
-        ASSERT_EQ(std::bit_cast<quint64>(a.percent_of_blood), std::bit_cast<quint64>(b.percent_of_blood)) << what;
+        ASSERT_EQ(std::bit_cast<quint64>(a.contribution), std::bit_cast<quint64>(b.contribution))
+            << what << " row " << i;
+        ASSERT_EQ(std::bit_cast<quint64>(a.percent_of_blood),
+                  std::bit_cast<quint64>(b.percent_of_blood))
+            << what;
         ASSERT_EQ(a, b) << what << " row " << i;
     }
 }
 
 double Both(const Kennel& kennel, qint32 dog, int generations) {
     const InbreedingAnalysis fast = ComputeInbreeding(dog, generations, kennel.Lookup());
-    const InbreedingAnalysis literal = ComputeInbreedingLiterally(dog, generations, kennel.Lookup());
+    const InbreedingAnalysis literal =
+        ComputeInbreedingLiterally(dog, generations, kennel.Lookup());
     ExpectSameAnalysis(fast, literal, "dog " + std::to_string(dog));
     return fast.coefficient;
 }
@@ -144,20 +149,72 @@ TEST(InbreedingEngine, AgreesWithTheLiteralWalkOnRandomPedigrees) {
         for (qint32 dog = last; dog > last - 3 && dog > 0; --dog) {
             const int generations = std::uniform_int_distribution<int>(5, 10)(random);
             const InbreedingAnalysis fast = ComputeInbreeding(dog, generations, k.Lookup());
-            const InbreedingAnalysis literal = ComputeInbreedingLiterally(dog, generations, k.Lookup());
-            ExpectSameAnalysis(fast, literal, "round " + std::to_string(round) + " dog " + std::to_string(dog));
+            const InbreedingAnalysis literal =
+                ComputeInbreedingLiterally(dog, generations, k.Lookup());
+            ExpectSameAnalysis(fast, literal,
+                               "round " + std::to_string(round) + " dog " + std::to_string(dog));
+            const InbreedingAnalysis shared =
+                ComputeInbreeding(dog, generations, k.Lookup(), nullptr, SecondThread::kAlways);
+            ExpectSameAnalysis(
+                shared, literal,
+                "two threads, round " + std::to_string(round) + " dog " + std::to_string(dog));
             inbred += fast.coefficient > 0 ? 1 : 0;
             for (const AncestorEntry& e : fast.ancestors) {
                 deep_contributions += (e.contribution > 0 && e.earliest_position >= 8) ? 1 : 0;
             }
-            const std::vector<AncestorEntry> all = OrderForReport(fast.ancestors, fast.ancestors.size());
+            const std::vector<AncestorEntry> all =
+                OrderForReport(fast.ancestors, fast.ancestors.size());
             const std::vector<AncestorEntry> leading = OrderForReport(fast.ancestors, 40);
-            ASSERT_EQ(leading, std::vector<AncestorEntry>(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(leading.size())));
+            ASSERT_EQ(leading,
+                      std::vector<AncestorEntry>(
+                          all.begin(), all.begin() + static_cast<std::ptrdiff_t>(leading.size())));
         }
     }
     // The generated pedigrees really are inbred, often through distant ancestors.
     EXPECT_GT(inbred, 600);
     EXPECT_GT(deep_contributions, 1000);
+}
+
+// Deep line-bred herds, where the analysed dog's sweep runs long and its sub-analyses follow
+// it closely on the other thread: the figures are those of one thread, to the last bit.
+TEST(InbreedingEngine, TwoThreadsGiveTheSameFiguresAsOne) {
+    std::mt19937 random(7122026);
+    for (int round = 0; round < 6; ++round) {
+        Kennel k;
+        std::vector<std::vector<qint32>> by_generation(1);
+        qint32 next = 1;
+        for (int i = 0; i < 12; ++i) {
+            by_generation[0].push_back(k.Add(next++));
+        }
+        const int per_generation = 24 + 8 * round;
+        for (int g = 1; g < 28; ++g) {
+            by_generation.emplace_back();
+            for (int i = 0; i < per_generation; ++i) {
+                auto pick = [&]() -> qint32 {
+                    if (std::bernoulli_distribution(0.03)(random)) {
+                        return 0;
+                    }
+                    const int back = std::uniform_int_distribution<int>(1, std::min(g, 3))(random);
+                    const auto& pool = by_generation[static_cast<std::size_t>(g - back)];
+                    // Popular sires: the first few of a generation breed most.
+                    const std::size_t bound = std::bernoulli_distribution(0.5)(random)
+                                                  ? std::min<std::size_t>(4, pool.size())
+                                                  : pool.size();
+                    return pool[std::uniform_int_distribution<std::size_t>(0, bound - 1)(random)];
+                };
+                by_generation.back().push_back(k.Add(next++, pick(), pick()));
+            }
+        }
+        for (qint32 dog = next - 1; dog > next - 5; --dog) {
+            const int generations = 12 + round;
+            const InbreedingAnalysis one = ComputeInbreeding(dog, generations, k.Lookup());
+            const InbreedingAnalysis two =
+                ComputeInbreeding(dog, generations, k.Lookup(), nullptr, SecondThread::kAlways);
+            ASSERT_GT(one.ancestors.size(), 50u);
+            ExpectSameAnalysis(two, one,
+                               "round " + std::to_string(round) + " dog " + std::to_string(dog));
+        }
+    }
 }
 
 }  // namespace
