@@ -57,16 +57,16 @@ InbreedingAnalysis ComputeInbreedingLiterally(qint32 dog, int generations,
                                               const ParentLookup& parents,
                                               const SubAnalysis& sub = {});
 
+// The analysed dog's own sweep and its ancestors' sub-analyses can share two threads, with
+// the very same figures as on one.
+enum class SecondThread { kNever, kForLargeAncestries, kAlways };
+
 // The same figures (the same doubles, bit for bit, in the same order) without visiting the
 // chart's places one by one: appearances are counted per dog and generation, and the
 // independent pairs of lines are found by a kinship sweep over pairs of dogs that meets each
 // pair of lines once, at the first dog they share. Each distinct ancestor is looked up once.
 // Falls back to the literal walk where the data holds a dog that is its own ancestor or a
 // dog whose sire is also its dam.
-// The analysed dog's own sweep and its ancestors' sub-analyses can share two threads, with
-// the very same figures as on one.
-enum class SecondThread { kNever, kForLargeAncestries, kAlways };
-
 InbreedingAnalysis ComputeInbreeding(qint32 dog, int generations, const ParentLookup& parents,
                                      class CoefficientCache* cache = nullptr,
                                      SecondThread second = SecondThread::kNever);
